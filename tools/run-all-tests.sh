@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test (no display needed).
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$root/tools/install-deps.sh"
+"$root/tools/build.sh"
+export QT_QPA_PLATFORM=offscreen
+cd "$root/build"
+ctest --output-on-failure --timeout 120 -j 2 "$@"
