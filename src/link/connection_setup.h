@@ -20,7 +20,7 @@ class ConnectionSetup {
   explicit ConnectionSetup(CommandTransport& transport);
 
   // Inputs taken from the port frame at every connect.
-  std::string portText = "1";     // Combo1
+  std::string portText = "1";         // Combo1
   std::string gpibAddressText = "2";  // cboGPIB
 
   // State of the window's connection.
@@ -34,17 +34,23 @@ class ConnectionSetup {
   std::string usbText = "None";
 
   // Connect steps up to the identification outcome (busy pointer, messages, status).
+  // Never throws: link failures end in one of the outcomes.
   ConnectOutcome Connect();
   // Opens and configures the serial port or the GPIB device; errors are shown.
   void InitPort();
-  // Transport part of disconnecting: USB closed, serial closed, GPIB to local.
-  void Disconnect();
+  // Transport part of disconnecting: USB closed, serial closed, GPIB to local. With
+  // `acquisitionRunning` the abort flag is set first, so a read in progress returns.
+  void Disconnect(bool acquisitionRunning = false);
   // Rebuilds the USB device list (usbDevicePaths, usbEntries, usbText, usbDeviceIndex).
   void RefreshUsbList();
   // ibfind("GPIB0") inside an error trap: true when the call returns at all.
   static bool GpibDriverPresent(GpibLibrary& gpib);
   // The identification test on an answer to "*IDN?".
   static bool NamesAnalyzer(const std::string& answer);
+
+  // Serial settings tried in this order; the receive buffer holds a whole trace block.
+  static constexpr const char* kSerialSettings[] = {"57600,N,8,1", "115200,N,8,1"};
+  static constexpr int kReceiveBufferBytes = 8192;
 
  private:
   CommandTransport& transport_;
