@@ -1,0 +1,125 @@
+// Decoding speed of live and stored trace answers, and what a settings refresh costs
+// the program itself next to the waits the protocol prescribes.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "commands/analyzer_commands.h"
+#include "commands/analyzer_settings.h"
+#include "commands/stored_trace.h"
+#include "commands/trace_block.h"
+#include "link/command_transport.h"
+#include "link/usb_hid.h"
+#include "link/virtual_clock.h"
+#include "sim/analyzer_model.h"
+#include "sim/sim_gpib_library.h"
+#include "sim/sim_hid_backend.h"
+#include "sim/sim_serial_port.h"
+
+namespace vantrel {
+namespace {
+
+std::vector<std::uint8_t> FullSerialBlock() {
+  std::vector<std::uint8_t> block;
+  for (int t = 0; t < 3; ++t) {
+    block.push_back('#');
+    block.push_back(static_cast<std::uint8_t>(0x41 + t));
+    block.push_back(13);
+  }
+  for (int t = 0; t < 3; ++t) {
+    for (int k = 0; k < kTracePoints; ++k) {
+      const int v = (k * 7 + t * 100) % 1024;
+      block.push_back(static_cast<std::uint8_t>(v >> 8));
+      block.push_back(static_cast<std::uint8_t>(v & 0xFF));
+      block.push_back(13);
+    }
+  }
+  return block;
+}
+
+void BM_DecodeThreeTraceBlock(benchmark::State& state) {
+  const std::vector<std::uint8_t> block = FullSerialBlock();
+  std::vector<RawTrace> traces(3);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(DecodeTraceBlock(block, TraceFraming::SerialUsb, traces));
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_DecodeThreeTraceBlock)->Unit(benchmark::kMicrosecond);
+
+void BM_ParseStoredTraceText(benchmark::State& state) {
+  std::string text = "{";
+  for (int k = 0; k < kTracePoints; ++k) {
+    if (k > 0) text += ',';
+    text += std::to_string(k % 3 == 0 ? 65535 - k : (k * 13) % 1024);
+  }
+  text += '}';
+  RawTrace record;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(ParseStoredTraceText(text, record.Points()));
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_ParseStoredTraceText)->Unit(benchmark::kMicrosecond);
+
+struct NullNotifier : Notifier {
+  MessageResult ShowMessage(const std::string&, MessageIcon, MessageButtons) override {
+    return MessageResult::Ok;
+  }
+  void SetStatus(const std::string&) override {}
+  void SetBusy(bool) override {}
+};
+
+// The refresh's query sequence over the in-process analyzer on the serial link. The
+// virtual clock makes the prescribed waits free, so the time measured is the
+// program's own work (plus the simulator's); "waited_ms" is what the waits would take.
+void BM_SettingsRefresh(benchmark::State& state) {
+  VirtualClock clock;
+  NullNotifier notifier;
+  sim::AnalyzerModel model(clock);
+  sim::SimSerialPort serial(clock, model);
+  sim::SimGpibLibrary gpib(clock, model);
+  sim::SimHidBackend hid(clock);
+  UsbHid usb(hid, notifier);
+  serial.SetSettings("115200,N,8,1");
+  serial.Open();
+  CommandTransport transport(LinkPorts{clock, notifier, serial, gpib, usb});
+  AnalyzerCommands c(transport);
+  AnalyzerSettings s;
+  double cpuSeconds = 0;
+  std::uint64_t waited = 0;
+  for (auto _ : state) {
+    const auto t0 = std::chrono::steady_clock::now();
+    const std::uint64_t slept0 = clock.SleptMs();
+    s.RefUnit = c.Get_RefUnit();
+    c.Get_SweepTime_str();
+    s.Scale = c.Get_Scale();
+    s.FreqStart = c.Get_FreqStart();
+    s.FreqCenter = c.Get_FreqCenter();
+    s.FreqStop = c.Get_FreqStop();
+    s.Span = c.Get_SPAN();
+    s.RefLevel = c.Get_RefLevel();
+    s.RBWMode = c.Get_RBWMode();
+    s.RBW = c.Get_RBW();
+    s.SweepTime = c.Get_SweepTime_str();
+    s.VBWMode = c.Get_VBWMode();
+    s.VBW = c.Get_VBW();
+    benchmark::DoNotOptimize(s);
+    waited += clock.SleptMs() - slept0;
+    cpuSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  }
+  const double iterations = static_cast<double>(state.iterations());
+  const double waitedMs = static_cast<double>(waited) / iterations;
+  const double ownMs = cpuSeconds * 1000.0 / iterations;
+  state.counters["waited_ms"] = waitedMs;
+  state.counters["own_ms"] = ownMs;
+  state.counters["own_percent"] = 100.0 * ownMs / waitedMs;
+}
+BENCHMARK(BM_SettingsRefresh)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vantrel
+
+BENCHMARK_MAIN();

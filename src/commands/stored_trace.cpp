@@ -1,0 +1,69 @@
+#include "commands/stored_trace.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "link/link_error.h"
+#include "util/numbers.h"
+#include "util/text.h"
+
+namespace vantrel {
+
+namespace {
+
+void Call(const std::function<void()>& hook) {
+  if (hook) hook();
+}
+
+}  // namespace
+
+StoredTraceParse ParseStoredTraceText(std::string_view answer,
+                                      std::span<std::int16_t, kTracePoints> points) {
+  std::fill(points.begin(), points.end(), std::int16_t{0});
+  const std::size_t brace = answer.find('{');
+  std::string_view rest = brace == std::string_view::npos ? answer : answer.substr(brace + 1);
+  long long sum = 0;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const std::size_t comma = rest.find(',');
+    const std::string_view field = rest.substr(0, comma);
+    double value = NumericValue(field);
+    if (value > 32767) value -= 65536;
+    if (!(value >= -32768.5 && value < 32767.5)) return StoredTraceParse::Overflow;
+    std::int16_t point = RoundToInt16(value);
+    if (point > 1023) point = 1023;
+    points[i] = point;
+    sum += point;
+    if (comma == std::string_view::npos) break;
+    rest = rest.substr(comma + 1);
+  }
+  return sum != 0 ? StoredTraceParse::Filled : StoredTraceParse::Empty;
+}
+
+void ReadStoredTrace(CommandTransport& transport, const std::string& indexText, RawTrace& record,
+                     const StoredTraceHooks& hooks) {
+  LinkPorts& ports = transport.Ports();
+  if (transport.Kind() == ConnectionKind::ComPort && !ports.serial.IsOpen()) return;
+  ports.notifier.SetBusy(true);
+  try {
+    transport.SendCMD("meas:tra:switch:stored " + indexText);
+    const std::int16_t number = RoundToInt16(NumericValue(indexText));
+    record.SetMode(number);
+    WaitMs(ports.clock, 300);
+    const std::string answer = transport.SendQuery("MEAS:TRA:READ?", 200);
+    Call(hooks.redrawEmptyGraph);
+    if (ParseStoredTraceText(answer, record.Points()) == StoredTraceParse::Filled) {
+      Call(hooks.drawStoredTraces);
+      Call(hooks.recomputeMarkers);
+      Call(hooks.rememberForRecording);
+    } else {
+      ports.notifier.ShowMessage("Stored trace (" + std::to_string(number) + ") is empty.",
+                                 MessageIcon::None, MessageButtons::Ok);
+      Call(hooks.recomputeMarkers);
+    }
+  } catch (const LinkError&) {
+    // Ends the read; the record keeps what it had.
+  }
+  ports.notifier.SetBusy(false);
+}
+
+}  // namespace vantrel
