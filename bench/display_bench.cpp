@@ -1,0 +1,226 @@
+// Painting speed of the spectrum view on a large offscreen image, the refresh's own
+// work against the simulated analyzer, and a sample picture of the screen:
+//   display_bench [benchmark options]
+//   display_bench --png FILE [--width W] [--height H] [--stored N] [--markers]
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "commands/analyzer_commands.h"
+#include "display/spectrum_graph.h"
+#include "display/trace_refresh.h"
+#include "link/command_transport.h"
+#include "link/usb_hid.h"
+#include "link/virtual_clock.h"
+#include "platform/qt_canvas.h"
+#include "sim/analyzer_model.h"
+#include "sim/sim_serial_port.h"
+
+namespace vantrel {
+namespace {
+
+constexpr double kRefDbm = -10;
+
+// The window's font factor for a picture this wide (15 twips per pixel).
+float FontScaleFor(int widthPx) {
+  return std::max(1.0f, static_cast<float>(widthPx * 15.0 / 6015.0 * 0.65));
+}
+
+void FillCounts(RawTrace& t, const std::vector<double>& levels, double offsetDb) {
+  for (int n = 0; n < kTracePoints; ++n) {
+    t.Points()[n] =
+        static_cast<std::int16_t>(sim::AnalyzerModel::LevelToCount(levels[n] + offsetDb, kRefDbm));
+  }
+}
+
+// A full-span view of the default scene: clear-write, max hold and min hold, and
+// `stored` stored traces a little apart.
+DisplayState SampleState(int stored, int widthPx) {
+  DisplayState st;
+  AnalyzerSettings& s = st.settings;
+  s.RefLevel = static_cast<float>(kRefDbm);
+  s.RefUnit = "dBm";
+  s.Scale = 10;
+  s.FreqStart = 0;
+  s.FreqStop = 3000;
+  s.FreqCenter = 1500;
+  s.Span = "3GHz";
+  s.RBW = "4MHz";
+  s.VBW = "1MHz";
+  s.SweepTime = "100 ms";
+  s.RBWMode = "AUTO";
+  s.VBWMode = "AUTO";
+  s.TimeStamp = "2026/12/08 17:30:00";
+  st.fontScale = FontScaleFor(widthPx);
+
+  const sim::SignalScene scene = sim::SignalScene::Default();
+  sim::SweepSettings spec{0, 3e9, 4e6, sim::Detector::Normal, 0};
+  std::vector<double> maxHold(kTracePoints, -1e9), minHold(kTracePoints, 1e9), last;
+  for (int sweep = 0; sweep < 8; ++sweep) {
+    spec.sweepNumber = static_cast<std::uint64_t>(sweep);
+    last = scene.Sweep(spec);
+    for (int n = 0; n < kTracePoints; ++n) {
+      maxHold[n] = std::max(maxHold[n], last[n]);
+      minHold[n] = std::min(minHold[n], last[n]);
+    }
+  }
+  FillCounts(st.liveTraces[0], last, 0);
+  FillCounts(st.liveTraces[1], maxHold, 0);
+  FillCounts(st.liveTraces[2], minHold, 0);
+  for (int i = 0; i < 3; ++i) {
+    st.liveTraces[i].SetMode(static_cast<std::int16_t>(i));
+    st.liveTraces[i].SetValid(true);
+  }
+  for (int k = 0; k < stored && k < kStoredTraceSlots; ++k) {
+    spec.sweepNumber = static_cast<std::uint64_t>(100 + k);
+    RawTrace& t = st.storedTraces[k];
+    FillCounts(t, scene.Sweep(spec), -0.4 * k);
+    t.SetMode(static_cast<std::int16_t>(k + 1));
+    t.SetColour(st.storedColor);
+    t.SetValid(true);
+  }
+  return st;
+}
+
+void Paint(QImage& image, DisplayState& st) {
+  QPainter painter(&image);
+  QtCanvas canvas(painter, QRectF(0, 0, image.width(), image.height()));
+  DrawGrid(canvas, st);
+  DrawStored(canvas, st);
+}
+
+void BM_DrawGridFullHd(benchmark::State& bs) {
+  QImage image(1920, 1080, QImage::Format_RGB32);
+  DisplayState st = SampleState(static_cast<int>(bs.range(0)), image.width());
+  for (auto _ : bs) {
+    Paint(image, st);
+    benchmark::DoNotOptimize(image.constBits());
+  }
+}
+BENCHMARK(BM_DrawGridFullHd)
+    ->Arg(0)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+class NoGpib : public GpibLibrary {
+ public:
+  int ibfind(const std::string&) override { return -1; }
+  int ibdev(int, int, int, int, int, int) override { return -1; }
+  int ibclr(int) override { return kGpibErr; }
+  int ibwrt(int, const void*, long) override { return kGpibErr; }
+  int ibrd(int, void*, long) override { return kGpibErr; }
+  int ibwait(int, int) override { return kGpibErr; }
+  int ibrsp(int, char*) override { return kGpibErr; }
+  int ibloc(int) override { return kGpibErr; }
+  int ibsta() override { return kGpibErr; }
+  long ibcntl() override { return 0; }
+};
+class NoHid : public HidBackend {
+ public:
+  std::vector<HidDeviceInfo> Enumerate() override { return {}; }
+  std::unique_ptr<HidDeviceHandle> Open(const std::string&) override { return nullptr; }
+};
+class QuietNotifier : public Notifier {
+ public:
+  MessageResult ShowMessage(const std::string&, MessageIcon, MessageButtons) override {
+    return MessageResult::Ok;
+  }
+  void SetStatus(const std::string&) override {}
+  void SetBusy(bool) override {}
+};
+
+// A full refresh (traces and settings) over the simulated serial link on the virtual
+// clock: the real time spent is the program's and the model's own work, the virtual
+// time is what the prescribed waits and the transfer take on a real link.
+void BM_RefreshOwnWork(benchmark::State& bs) {
+  VirtualClock clock;
+  QuietNotifier notifier;
+  sim::AnalyzerModel model(clock);
+  sim::SimSerialPort serial(clock, model);
+  serial.SetSettings("115200,N,8,1");
+  serial.Open();
+  NoGpib gpib;
+  NoHid hid;
+  UsbHid usb(hid, notifier);
+  CommandTransport transport(LinkPorts{clock, notifier, serial, gpib, usb});
+  AnalyzerCommands commands(transport);
+  AnalyzerRefreshSource source(commands);
+  DisplayState st;
+  TraceRefresh refresh(clock, notifier, source, st);
+  refresh.hooks.selectedKind = [] { return ConnectionKind::ComPort; };
+  refresh.hooks.serialOpen = [&] { return serial.IsOpen(); };
+  const std::uint32_t startMs = clock.NowMs();
+  double realMs = 0;
+  for (auto _ : bs) {
+    const auto t0 = std::chrono::steady_clock::now();
+    refresh.GetTrace(true, true);
+    realMs +=
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+  }
+  const double virtualMs = static_cast<double>(clock.NowMs() - startMs);
+  bs.counters["capture_ms"] = virtualMs / static_cast<double>(bs.iterations());
+  bs.counters["own_work_pct"] = virtualMs > 0 ? 100.0 * realMs / virtualMs : 0;
+}
+BENCHMARK(BM_RefreshOwnWork)->Unit(benchmark::kMillisecond);
+
+int WritePng(int argc, char** argv) {
+  std::string path;
+  int width = 1200, height = 900, stored = 0;
+  bool markers = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--png" && i + 1 < argc)
+      path = argv[++i];
+    else if (a == "--width" && i + 1 < argc)
+      width = std::atoi(argv[++i]);
+    else if (a == "--height" && i + 1 < argc)
+      height = std::atoi(argv[++i]);
+    else if (a == "--stored" && i + 1 < argc)
+      stored = std::atoi(argv[++i]);
+    else if (a == "--markers")
+      markers = true;
+  }
+  if (path.empty() || width < 100 || height < 100) {
+    std::fprintf(stderr,
+                 "usage: display_bench --png FILE [--width W] [--height H] "
+                 "[--stored N] [--markers]\n");
+    return 2;
+  }
+  QImage image(width, height, QImage::Format_RGB32);
+  DisplayState st = SampleState(stored, width);
+  st.markerEnabled[0] = markers;
+  Paint(image, st);
+  if (!image.save(QString::fromStdString(path), "PNG")) {
+    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    return 1;
+  }
+  std::printf("wrote %s (%dx%d)\n", path.c_str(), width, height);
+  return 0;
+}
+
+}  // namespace
+}  // namespace vantrel
+
+int main(int argc, char** argv) {
+  // Fonts need a GUI application object; no window is shown.
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--png") == 0) return vantrel::WritePng(argc, argv);
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

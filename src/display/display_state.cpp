@@ -1,0 +1,15 @@
+#include "display/display_state.h"
+
+#include <algorithm>
+
+namespace vantrel {
+
+DisplayState::DisplayState() {
+  for (std::size_t i = 0; i < liveTraces.size(); ++i) liveTraces[i].SetColour(kLiveTraceColors[i]);
+}
+
+bool DisplayState::AnyMarkerEnabled() const {
+  return std::any_of(markerEnabled.begin(), markerEnabled.end(), [](bool b) { return b; });
+}
+
+}  // namespace vantrel

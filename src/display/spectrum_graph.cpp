@@ -1,0 +1,133 @@
+#include "display/spectrum_graph.h"
+
+#include <algorithm>
+#include <string>
+
+#include "display/trace_painter.h"
+#include "util/format.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr double kGridStepY = kGraphTop / 8;  // 127.875
+
+void DrawGridLines(Canvas& c, const AnalyzerSettings& s) {
+  c.SetDotted(true);
+  for (int i = 0; i <= 10; ++i) c.Line(i * 50.0, 0, i * 50.0, kGraphTop);
+  for (int i = 0; i <= 8; ++i) {
+    const double y = kGraphTop - i * kGridStepY;
+    c.Line(0, y, kGraphRight, y);
+    c.Text(-50, y + 20, LevelLabel(s.RefLevel, s.Scale, i));
+  }
+}
+
+void DrawLimitLayers(Canvas& c, const DisplayState& st, const GraphLayers& layers) {
+  c.SetDotted(false);
+  if (st.higherLimitChecked && st.higherLimitLoaded && layers.drawHigherLimit) {
+    c.SetPenColor(kHigherLimitColor);
+    layers.drawHigherLimit(c);
+  }
+  if (st.lowerLimitChecked && st.lowerLimitLoaded && layers.drawLowerLimit) {
+    c.SetPenColor(kLowerLimitColor);
+    layers.drawLowerLimit(c);
+  }
+  c.SetDotted(false);
+  c.SetPenColor(st.gridColor);
+}
+
+void DrawTexts(Canvas& c, const AnalyzerSettings& s) {
+  c.Text(-50, 1120, "Ref: " + FormatShortest(s.RefLevel) + " " + s.RefUnit);
+  c.Text(120, 1120, FormatShortest(s.Scale) + " dB/");
+  c.Text(0, -10, "Start: " + FrequencyLabel(s.FreqStart));
+  c.Text(170, -10, "Center: " + FrequencyLabel(s.FreqCenter));
+  c.Text(350, -10, "Stop: " + FrequencyLabel(s.FreqStop));
+  c.Text(0, -60, "RBW: " + s.RBW);
+  c.Text(110, -60, "VBW: " + s.VBW);
+  c.Text(230, -60, "Span: " + s.Span);
+  c.Text(370, -60, "Sweep: " + s.SweepTime);
+  c.Text(370, -110, s.TimeStamp);
+}
+
+void DrawLiveTraces(Canvas& c, DisplayState& st) {
+  for (int layer = 2; layer >= 0; --layer) {
+    for (const RawTrace& t : st.liveTraces) {
+      if (t.Valid() && t.Mode() == layer) DrawTrace(c, t.Points(), t.Colour(), st.settings.Scale);
+    }
+  }
+  for (const RawTrace& t : st.liveTraces) {
+    if (t.Mode() == 0) std::copy(t.Points().begin(), t.Points().end(), st.markerTrace.begin());
+  }
+  c.SetPenWidth(1);
+  c.SetPenColor(st.gridColor);
+}
+
+void DrawMarkerHeader(Canvas& c, DisplayState& st, const GraphLayers& layers) {
+  if (!st.AnyMarkerEnabled()) {
+    if (layers.hideMarkerHandles) layers.hideMarkerHandles();
+    return;
+  }
+  c.Text(0, -160, "MKR");
+  c.Text(60, -160, "Freq.(MHz)");
+  c.Text(170, -160, "Level");
+  c.Text(230, -160, "D_MKR");
+  c.Text(310, -160, "D_Freq.(MHz)");
+  c.Text(430, -160, "D_Level");
+  if (st.markerSourceLive) {
+    if (layers.markerCalculate) layers.markerCalculate(c, st.markerTrace);
+  } else if (layers.hideMarkerHandles) {
+    layers.hideMarkerHandles();
+  }
+}
+
+}  // namespace
+
+std::string LevelLabel(float refLevel, float scale, int line) {
+  return FormatPattern(static_cast<double>(refLevel) - line * static_cast<double>(scale), "#0.0");
+}
+
+bool AmpUncal(const AnalyzerSettings& s) {
+  return s.FreqStart < 15 && RefLevelInDbm(s.RefLevel, s.RefUnit) < -30;
+}
+
+void DrawGrid(Canvas& target, DisplayState& st, const GraphLayers& layers, Canvas* screen) {
+  if (st.closing) return;
+  const UserScale scale = GraphScale(st.AnyMarkerEnabled());
+  if (screen && screen != &target) screen->SetScale(scale);
+  target.SetScale(scale);
+  const double savedFont = target.FontSize();
+
+  target.Clear(st.backColor);
+  target.SetFontSize(kBaseFontSize * std::max(1.0f, st.fontScale));
+  target.SetPenColor(st.gridColor);
+  target.SetPenWidth(1);
+
+  DrawGridLines(target, st.settings);
+  DrawLimitLayers(target, st, layers);
+
+  target.SetPenWidth(2);
+  target.Box(0, kGraphTop, kGraphRight, 0);
+  target.SetPenWidth(1);
+
+  DrawTexts(target, st.settings);
+  if (AmpUncal(st.settings)) {
+    target.SetPenColor(kAmpUncalColor);
+    target.Text(230, -110, "Amp Uncal");
+    target.SetPenColor(st.gridColor);
+  }
+
+  DrawLiveTraces(target, st);
+  if (layers.processEvents) layers.processEvents();
+  DrawMarkerHeader(target, st, layers);
+  target.SetFontSize(savedFont);
+}
+
+void DrawStored(Canvas& target, DisplayState& st, const std::function<float()>& rereadScale) {
+  for (const RawTrace& t : st.storedTraces) {
+    if (!t.Valid()) continue;
+    if (!(st.settings.Scale > 0) && rereadScale) st.settings.Scale = rereadScale();
+    DrawStoredTrace(target, t.Points(), t.Colour(), t.Mode(), st.settings.Scale);
+  }
+}
+
+}  // namespace vantrel

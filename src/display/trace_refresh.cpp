@@ -1,0 +1,135 @@
+#include "display/trace_refresh.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+
+#include "util/datetime.h"
+#include "util/numbers.h"
+#include "util/text.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr int kMaxFrequencyPasses = 5;
+
+}  // namespace
+
+bool TraceRefresh::TransportUsable() const {
+  const ConnectionKind kind = hooks.selectedKind ? hooks.selectedKind() : ConnectionKind::ComPort;
+  if (kind != ConnectionKind::ComPort) return true;
+  return hooks.serialOpen && hooks.serialOpen();
+}
+
+void TraceRefresh::Pause(double ms) {
+  WaitMs(clock_, ms);
+}
+
+void TraceRefresh::GetTrace(bool readTraces, bool readSettings) {
+  TraceBusy = true;
+  if (hooks.ioMessageLog) hooks.ioMessageLog->clear();
+  try {
+    if (TransportUsable()) {
+      const ConnectionKind kind =
+          hooks.selectedKind ? hooks.selectedKind() : ConnectionKind::ComPort;
+      state_.settings.TimeStamp = FormatDateTime(clock_.LocalNow(), "yyyy/mm/dd hh:mm:ss");
+      if (readTraces) {
+        notifier_.SetStatus("Getting trace data.");
+        IoLogSink log;
+        log.text = hooks.ioMessageLog;
+        log.ioMessage = hooks.ioMessageBox && hooks.ioMessageBox();
+        source_.ReadAllTraces(state_.liveTraces, log);
+      }
+      if (readSettings) {
+        ReadSettings(kind);
+        if (hooks.refreshLimitLines) hooks.refreshLimitLines();
+      }
+      ApplyLowReferenceCorrection(state_);
+      if (hooks.recording && hooks.recording() && hooks.appendRecord) hooks.appendRecord();
+    }
+  } catch (const std::exception& e) {
+    notifier_.ShowMessage(e.what(), MessageIcon::Critical);
+  }
+  notifier_.SetStatus("");
+  TraceBusy = false;
+}
+
+void TraceRefresh::ReadSettings(ConnectionKind kind) {
+  const bool serial = kind == ConnectionKind::ComPort;
+  const double gap = serial ? 70 : 50;
+  AnalyzerSettings& s = state_.settings;
+
+  if (serial) Pause(100);
+  notifier_.SetStatus("Getting amplitude unit.");
+  s.RefUnit = source_.Get_RefUnit();
+  Pause(gap);
+  source_.Get_SweepTime_str();  // asked twice by design; this answer is dropped
+  Pause(gap);
+  notifier_.SetStatus("Getting amplitude scale.");
+  const float scale = source_.Get_Scale();
+  s.Scale = scale > 0 ? scale : 10.0f;
+
+  for (int pass = 0; pass < kMaxFrequencyPasses; ++pass) {
+    Pause(gap);
+    notifier_.SetStatus("Getting start freq.");
+    s.FreqStart = source_.Get_FreqStart();
+    Pause(gap);
+    notifier_.SetStatus("Getting center freq.");
+    s.FreqCenter = source_.Get_FreqCenter();
+    Pause(gap);
+    notifier_.SetStatus("Getting stop freq.");
+    s.FreqStop = source_.Get_FreqStop();
+    Pause(gap);
+    notifier_.SetStatus("Getting span.");
+    s.Span = source_.Get_SPAN();
+    if (CheckFreqCorrect(s.FreqStart, s.FreqCenter, s.FreqStop, s.Span)) break;
+  }
+
+  Pause(gap);
+  notifier_.SetStatus("Getting reference level.");
+  s.RefLevel = source_.Get_RefLevel();
+  Pause(gap);
+  notifier_.SetStatus("Getting RBW mode.");
+  s.RBWMode = source_.Get_RBWMode();
+  Pause(gap);
+  notifier_.SetStatus("Getting RBW.");
+  s.RBW = source_.Get_RBW();
+  Pause(gap);
+  notifier_.SetStatus("Getting sweep time.");
+  s.SweepTime = source_.Get_SweepTime_str();
+  Pause(gap);
+  notifier_.SetStatus("Getting VBW mode.");
+  s.VBWMode = source_.Get_VBWMode();
+  Pause(gap);
+  notifier_.SetStatus("Getting VBW.");
+  s.VBW = source_.Get_VBW();
+  if (!serial) Pause(50);
+}
+
+std::optional<double> TraceRefresh::LowReferenceThreshold(const std::string& unit) {
+  const std::string u = ToUpper(Trim(unit));
+  if (u == "DBM") return -50;
+  if (u == "DBUV") return 57;
+  if (u == "DBMV") return -3;
+  return std::nullopt;
+}
+
+void TraceRefresh::ApplyLowReferenceCorrection(DisplayState& state) {
+  const auto threshold = LowReferenceThreshold(state.settings.RefUnit);
+  const double ref = state.settings.RefLevel;
+  if (!threshold || !(ref < *threshold)) return;
+  // A reference far below the threshold would overflow the 16-bit counts; they are
+  // held at the 16-bit limits instead, which still draw at the top of the graph.
+  const std::int64_t shift =
+      std::min<std::int64_t>(RoundHalfEven((*threshold - ref) * 1023.0 / 80.0), 1 << 17);
+  for (RawTrace& t : state.liveTraces) {
+    if (!t.Valid()) continue;
+    for (std::int16_t& p : t.Points()) {
+      const std::int64_t v = std::clamp<std::int64_t>(p + shift, INT16_MIN, INT16_MAX);
+      p = static_cast<std::int16_t>(v);
+    }
+  }
+}
+
+}  // namespace vantrel

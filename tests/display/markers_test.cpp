@@ -1,0 +1,130 @@
+#include "display/markers.h"
+
+#include <gtest/gtest.h>
+
+#include "display/graph_frame.h"
+#include "display/recording_canvas.h"
+
+namespace vantrel {
+namespace {
+
+// 0..500 MHz over the 501 points: point n is n MHz. Reference 0 dBm at 10 dB/div.
+AnalyzerSettings Axis() {
+  AnalyzerSettings s;
+  s.FreqStart = 0;
+  s.FreqStop = 500;
+  s.FreqCenter = 250;
+  s.Span = "500MHz";
+  s.RefLevel = 0;
+  s.Scale = 10;
+  return s;
+}
+
+std::array<std::int16_t, kTracePoints> Floor(std::int16_t count) {
+  std::array<std::int16_t, kTracePoints> c{};
+  c.fill(count);
+  return c;
+}
+
+RecordingCanvas GraphCanvas() {
+  RecordingCanvas canvas;
+  canvas.SetScale(GraphScale(true));
+  return canvas;
+}
+
+TEST(MarkerCalculate, DeltaIsReferenceMinusMarkerForFrequencyAndLevel) {
+  auto counts = Floor(0);
+  counts[100] = 1023;  // 0 dBm
+  counts[150] = 1023 - 256;
+  MarkerView view;
+  view.rows[1] = {true, "100", "N"};
+  view.rows[2] = {true, "150", "1"};
+  auto canvas = GraphCanvas();
+  MarkerCalculate(&canvas, counts, Axis(), view);
+
+  EXPECT_DOUBLE_EQ(view.table[1].frequency, 100);
+  EXPECT_DOUBLE_EQ(view.table[1].level, 0);
+  EXPECT_NEAR(view.table[2].level, -256 * 80.0 / 1023.0, 1e-9);
+  EXPECT_DOUBLE_EQ(view.table[7].frequency, -50);
+  EXPECT_NEAR(view.table[7].level, 256 * 80.0 / 1023.0, 1e-9);
+  // Row of marker 2 at y -160 - 60*3; delta columns hold "1", "-50" and "20.0".
+  const Primitive* deltaFreq = canvas.FindText("-50");
+  ASSERT_NE(deltaFreq, nullptr);
+  EXPECT_DOUBLE_EQ(deltaFreq->y1, -340);
+  EXPECT_NE(canvas.FindText("20.0"), nullptr);
+  EXPECT_NE(canvas.FindText("1"), nullptr);
+  EXPECT_TRUE(view.handles[1].visible);
+  EXPECT_DOUBLE_EQ(view.handles[1].x, 100);
+  EXPECT_DOUBLE_EQ(view.handles[1].y, 1023);
+}
+
+TEST(MarkerCalculate, DeltaRowsStayEmptyWithoutAValidReference) {
+  const auto counts = Floor(512);
+  for (const char* delta : {"N", "", "3"}) {  // marker 3 stays disabled
+    MarkerView view;
+    view.rows[0] = {true, "100", delta};
+    auto canvas = GraphCanvas();
+    MarkerCalculate(&canvas, counts, Axis(), view);
+    for (const auto& text : canvas.Texts()) {
+      EXPECT_NE(text, delta[0] ? std::string(delta) : std::string("x")) << "delta " << delta;
+    }
+    EXPECT_EQ(canvas.OfKind(PrimitiveKind::Text).size(), 5u + 2u) << "delta " << delta;
+  }
+}
+
+TEST(MarkerCalculate, MarkersOffTheTraceGetNoLevelAndNoHandle) {
+  const auto counts = Floor(512);
+  MarkerView view;
+  view.rows[0] = {true, "600", "N"};  // beyond the stop frequency
+  view.rows[1] = {true, "200", "0"};
+  auto canvas = GraphCanvas();
+  MarkerCalculate(&canvas, counts, Axis(), view);
+  EXPECT_EQ(view.table[0].level, kNoLevel);
+  EXPECT_FALSE(view.handles[0].visible);
+  EXPECT_TRUE(view.handles[1].visible);
+  EXPECT_EQ(view.table[6].level, kNoLevel);  // no "level difference" against a missing level
+  EXPECT_EQ(canvas.FindText("0.0"), nullptr);
+
+  auto negative = Floor(512);
+  negative[300] = -4;
+  view.rows[0] = {true, "300", "N"};
+  MarkerCalculate(nullptr, negative, Axis(), view);
+  EXPECT_EQ(view.table[0].level, kNoLevel);
+}
+
+TEST(PrintAligned, LinesUpDecimalPoints) {
+  RecordingCanvas canvas;
+  canvas.SetScale(GraphScale(false));
+  PrintAligned(canvas, 200, -220, "-47.5");
+  PrintAligned(canvas, 200, -280, "3");
+  const auto texts = canvas.OfKind(PrimitiveKind::Text);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_DOUBLE_EQ(texts[0].x1 + canvas.TextWidth("-47."), 200);
+  EXPECT_DOUBLE_EQ(texts[1].x1 + canvas.TextWidth("3."), 200);
+}
+
+TEST(MarkerPlacement, DragArrowKeysAndTypedFrequencies) {
+  const auto s = Axis();
+  EXPECT_EQ(DropPoint(499.7), 498);
+  EXPECT_EQ(DropPoint(-3), 0);
+  EXPECT_EQ(DropPoint(120.5), 120);
+  EXPECT_EQ(MarkerFrequencyText(s, 498), "498.000");
+  AnalyzerSettings negativeStart = s;
+  negativeStart.FreqStart = -10;
+  EXPECT_EQ(MarkerFrequencyText(negativeStart, 0), "0.000");
+
+  EXPECT_FALSE(StepMarker(s, 0, -1).has_value());
+  EXPECT_FALSE(StepMarker(s, 500, +1).has_value());
+  EXPECT_EQ(StepMarker(s, 10.2, +1), "11.000");
+
+  EXPECT_EQ(ValidateMarkerFrequency("abc")->message, "Please key in a numeric!");
+  EXPECT_EQ(ValidateMarkerFrequency("3500")->correctedText, "3000");
+  EXPECT_EQ(ValidateMarkerFrequency("-1")->correctedText, "0");
+  EXPECT_EQ(ValidateMarkerFrequency("1e999")->correctedText, "3000");
+  EXPECT_EQ(ValidateMarkerFrequency("3500")->message,
+            "Freq. range is from 0 to 3000MHz!\r\nPlease key in a correct number.");
+  EXPECT_FALSE(ValidateMarkerFrequency(" 2999.5 ").has_value());
+}
+
+}  // namespace
+}  // namespace vantrel
