@@ -62,11 +62,11 @@ DisplayState SampleState(int stored, int widthPx) {
   st.fontScale = FontScaleFor(widthPx);
 
   const sim::SignalScene scene = sim::SignalScene::Default();
-  sim::SweepSettings spec{0, 3e9, 4e6, sim::Detector::Normal, 0};
+  sim::SweepSettings sweepSettings{0, 3e9, 4e6, sim::Detector::Normal, 0};
   std::vector<double> maxHold(kTracePoints, -1e9), minHold(kTracePoints, 1e9), last;
   for (int sweep = 0; sweep < 8; ++sweep) {
-    spec.sweepNumber = static_cast<std::uint64_t>(sweep);
-    last = scene.Sweep(spec);
+    sweepSettings.sweepNumber = static_cast<std::uint64_t>(sweep);
+    last = scene.Sweep(sweepSettings);
     for (int n = 0; n < kTracePoints; ++n) {
       maxHold[n] = std::max(maxHold[n], last[n]);
       minHold[n] = std::min(minHold[n], last[n]);
@@ -80,9 +80,9 @@ DisplayState SampleState(int stored, int widthPx) {
     st.liveTraces[i].SetValid(true);
   }
   for (int k = 0; k < stored && k < kStoredTraceSlots; ++k) {
-    spec.sweepNumber = static_cast<std::uint64_t>(100 + k);
+    sweepSettings.sweepNumber = static_cast<std::uint64_t>(100 + k);
     RawTrace& t = st.storedTraces[k];
-    FillCounts(t, scene.Sweep(spec), -0.4 * k);
+    FillCounts(t, scene.Sweep(sweepSettings), -0.4 * k);
     t.SetMode(static_cast<std::int16_t>(k + 1));
     t.SetColour(st.storedColor);
     t.SetValid(true);
