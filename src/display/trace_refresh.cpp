@@ -59,51 +59,38 @@ void TraceRefresh::ReadSettings(ConnectionKind kind) {
   const bool serial = kind == ConnectionKind::ComPort;
   const double gap = serial ? 70 : 50;
   AnalyzerSettings& s = state_.settings;
+  // Every step after the first is preceded by the link's pause; a step shows its text
+  // in the status panel while its query runs.
+  const auto step = [&](const char* status, auto&& query) {
+    Pause(gap);
+    if (status) notifier_.SetStatus(status);
+    query();
+  };
 
   if (serial) Pause(100);
   notifier_.SetStatus("Getting amplitude unit.");
   s.RefUnit = source_.Get_RefUnit();
-  Pause(gap);
-  source_.Get_SweepTime_str();  // asked twice by design; this answer is dropped
-  Pause(gap);
-  notifier_.SetStatus("Getting amplitude scale.");
-  const float scale = source_.Get_Scale();
-  s.Scale = scale > 0 ? scale : 10.0f;
+  // Asked twice by design; this first answer is dropped.
+  step(nullptr, [&] { source_.Get_SweepTime_str(); });
+  step("Getting amplitude scale.", [&] {
+    const float scale = source_.Get_Scale();
+    s.Scale = scale > 0 ? scale : 10.0f;
+  });
 
   for (int pass = 0; pass < kMaxFrequencyPasses; ++pass) {
-    Pause(gap);
-    notifier_.SetStatus("Getting start freq.");
-    s.FreqStart = source_.Get_FreqStart();
-    Pause(gap);
-    notifier_.SetStatus("Getting center freq.");
-    s.FreqCenter = source_.Get_FreqCenter();
-    Pause(gap);
-    notifier_.SetStatus("Getting stop freq.");
-    s.FreqStop = source_.Get_FreqStop();
-    Pause(gap);
-    notifier_.SetStatus("Getting span.");
-    s.Span = source_.Get_SPAN();
+    step("Getting start freq.", [&] { s.FreqStart = source_.Get_FreqStart(); });
+    step("Getting center freq.", [&] { s.FreqCenter = source_.Get_FreqCenter(); });
+    step("Getting stop freq.", [&] { s.FreqStop = source_.Get_FreqStop(); });
+    step("Getting span.", [&] { s.Span = source_.Get_SPAN(); });
     if (CheckFreqCorrect(s.FreqStart, s.FreqCenter, s.FreqStop, s.Span)) break;
   }
 
-  Pause(gap);
-  notifier_.SetStatus("Getting reference level.");
-  s.RefLevel = source_.Get_RefLevel();
-  Pause(gap);
-  notifier_.SetStatus("Getting RBW mode.");
-  s.RBWMode = source_.Get_RBWMode();
-  Pause(gap);
-  notifier_.SetStatus("Getting RBW.");
-  s.RBW = source_.Get_RBW();
-  Pause(gap);
-  notifier_.SetStatus("Getting sweep time.");
-  s.SweepTime = source_.Get_SweepTime_str();
-  Pause(gap);
-  notifier_.SetStatus("Getting VBW mode.");
-  s.VBWMode = source_.Get_VBWMode();
-  Pause(gap);
-  notifier_.SetStatus("Getting VBW.");
-  s.VBW = source_.Get_VBW();
+  step("Getting reference level.", [&] { s.RefLevel = source_.Get_RefLevel(); });
+  step("Getting RBW mode.", [&] { s.RBWMode = source_.Get_RBWMode(); });
+  step("Getting RBW.", [&] { s.RBW = source_.Get_RBW(); });
+  step("Getting sweep time.", [&] { s.SweepTime = source_.Get_SweepTime_str(); });
+  step("Getting VBW mode.", [&] { s.VBWMode = source_.Get_VBWMode(); });
+  step("Getting VBW.", [&] { s.VBW = source_.Get_VBW(); });
   if (!serial) Pause(50);
 }
 
