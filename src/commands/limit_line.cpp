@@ -1,5 +1,7 @@
 #include "commands/limit_line.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "link/link_error.h"
@@ -50,12 +52,14 @@ LimitLineParse ParseLimitLineText(std::string_view answer, LimitLine& line) {
   if (!Contains(answer, ",")) return LimitLineParse::NoFields;
   const std::vector<std::string_view> fields = SplitFields(answer);
   const double n = NumericValue(fields[0]);
-  if (!(n > 0) || static_cast<double>(fields.size()) < 2 * n + 1) {
+  const bool enoughFields = n > 0 && static_cast<double>(fields.size()) >= 2 * n + 1;
+  // A count that rounds to no whole point names no line either.
+  const std::int64_t count = enoughFields ? RoundHalfEven(n) : 0;
+  if (count <= 0) {
     line.clear();
     return LimitLineParse::Rejected;
   }
-  const auto count = static_cast<std::size_t>(RoundHalfEven(n));
-  line.assign(std::min(count, (fields.size() - 1) / 2), LimitPoint{});
+  line.assign(std::min(static_cast<std::size_t>(count), (fields.size() - 1) / 2), LimitPoint{});
   bool good = true;
   for (std::size_t j = 0; j < line.size(); ++j) {
     const std::string_view freq = fields[2 * j + 1];

@@ -108,10 +108,10 @@ bool ReadAllSerial(CommandTransport& transport, std::vector<std::uint8_t>& data,
     transport.SendCMD(kReadAllQuery);
     WaitMs(clock, 400);
   }
+  // Ten polls at most: a header that comes with the tenth is already too late.
   for (int waits = 0; Waiting(serial) < kSerialHeaderBytes;) {
-    if (waits >= 10) return false;
     WaitMs(clock, 50);
-    ++waits;
+    if (++waits >= 10) return false;
   }
   data = TakeAll(serial);
   const int present = CountPresentTraces(data, TraceFraming::SerialUsb);

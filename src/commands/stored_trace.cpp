@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 
-#include "link/link_error.h"
 #include "util/numbers.h"
 #include "util/text.h"
 
@@ -13,6 +13,22 @@ namespace {
 
 void Call(const std::function<void()>& hook) {
   if (hook) hook();
+}
+
+// More than any whole stored-trace answer ("{" + 501 values of up to 5 digits + ","s + "}").
+constexpr std::size_t kStoredAnswerLimit = 8192;
+
+// A USB feature report carries 64 characters, a stored trace about 2000 to 3000: the
+// further reports are read until the closing brace has come, an empty report ends it.
+std::string ReadStoredAnswer(CommandTransport& transport) {
+  std::string answer = transport.SendQuery("MEAS:TRA:READ?", 200);
+  if (transport.Kind() != ConnectionKind::Usb || !Contains(answer, "{")) return answer;
+  while (!Contains(answer, "}") && answer.size() < kStoredAnswerLimit && !transport.stopRequested) {
+    const std::string piece = transport.ReadCOM(20);
+    if (piece.empty()) break;
+    answer += piece;
+  }
+  return answer;
 }
 
 }  // namespace
@@ -49,7 +65,7 @@ void ReadStoredTrace(CommandTransport& transport, const std::string& indexText, 
     const std::int16_t number = RoundToInt16(NumericValue(indexText));
     record.SetMode(number);
     WaitMs(ports.clock, 300);
-    const std::string answer = transport.SendQuery("MEAS:TRA:READ?", 200);
+    const std::string answer = ReadStoredAnswer(transport);
     Call(hooks.redrawEmptyGraph);
     if (ParseStoredTraceText(answer, record.Points()) == StoredTraceParse::Filled) {
       Call(hooks.drawStoredTraces);
@@ -60,8 +76,9 @@ void ReadStoredTrace(CommandTransport& transport, const std::string& indexText, 
                                  MessageIcon::None, MessageButtons::Ok);
       Call(hooks.recomputeMarkers);
     }
-  } catch (const LinkError&) {
-    // Ends the read; the record keeps what it had.
+  } catch (const std::exception&) {
+    // A link or drawing failure ends the read quietly; the record keeps what it had,
+    // and the pointer below is restored all the same.
   }
   ports.notifier.SetBusy(false);
 }

@@ -32,8 +32,9 @@ struct StoredTraceHooks {
 
 // Asks for stored trace `indexText` (the window's index box) into `record`:
 // sets its number word, fills its points, then draws or shows
-// "Stored trace (" n ") is empty.". Nothing happens on a closed serial port.
-// Link errors end the read quietly.
+// "Stored trace (" n ") is empty.". Nothing happens on a closed serial port. Over
+// USB the answer is read from as many reports as it takes.
+// Link errors and failures of the hooks end the read quietly.
 void ReadStoredTrace(CommandTransport& transport, const std::string& indexText, RawTrace& record,
                      const StoredTraceHooks& hooks);
 

@@ -19,6 +19,9 @@ TEST(LimitLineText, FieldCountsAndNumericChecks) {
   EXPECT_EQ(ParseLimitLineText("1,-5,-20", line), LimitLineParse::Doubtful);
   EXPECT_EQ(line, (LimitLine{{-5, -20}}));
   EXPECT_EQ(ParseLimitLineText("0,1,2", line), LimitLineParse::Rejected);
+  line = {{3, 4}};
+  EXPECT_EQ(ParseLimitLineText("0.4,1,2", line), LimitLineParse::Rejected);  // no whole point
+  EXPECT_TRUE(line.empty());
   EXPECT_EQ(ParseLimitLineText("x,1,2", line), LimitLineParse::Rejected);
   EXPECT_EQ(ParseLimitLineText("100000000,1,2", line), LimitLineParse::Rejected);
   line = {{3, 4}};

@@ -141,6 +141,21 @@ TEST(ReadAllTraces, SerialBlockInPiecesLateOrIncomplete) {
     EXPECT_EQ(traces[1].Points()[300], 0);  // never arrived: zero, not stale
     EXPECT_LT(a.clock.NowMs(), 3000u);
   }
+  {  // The header must come within ten 50 ms polls after the second ask (sent at 400 ms,
+     // polls end at 850, 900, ... 1300 ms): in the ninth it counts, in the tenth it is too late.
+    for (const auto& [afterMs, arrives] : {std::pair{840u, true}, std::pair{870u, false}}) {
+      ScriptedAnalyzer a;
+      a.respond = [&, afterMs = afterMs](const std::string&) {
+        if (a.Count("meas:tra:read all?") < 2) return std::vector<Piece>{};
+        return std::vector<Piece>{{block, afterMs}};
+      };
+      std::vector<RawTrace> traces(3);
+      ReadAllTraces(a.Transport(ConnectionKind::ComPort), traces);
+      EXPECT_EQ(a.Count("meas:tra:read all?"), 2);
+      EXPECT_EQ(traces[1].Valid(), arrives) << afterMs;
+      EXPECT_EQ(traces[1].Points()[5], arrives ? 2 + 5 : 0) << afterMs;
+    }
+  }
   {  // Silence: every trace invalid after the bounded polling.
     ScriptedAnalyzer a;
     auto traces = ColouredTraces();

@@ -1,4 +1,7 @@
 // The command set and the transfers against the simulated analyzer on every link.
+#include <algorithm>
+#include <array>
+
 #include <gtest/gtest.h>
 
 #include "commands/analyzer_commands.h"
@@ -134,6 +137,23 @@ TEST(SimTraces, VanishingOrSilentLinkDuringTransfer) {
     ReadAllTraces(garbage.transport, traces);
     EXPECT_LE(garbage.Count("meas:tra:read all?"), 15);
   }
+}
+
+TEST(SimStoredAndLimits, WholeStoredTraceArrivesOnEveryLink) {
+  std::vector<std::array<std::int16_t, kTracePoints>> read;
+  for (ConnectionKind kind : kEveryLink) {
+    SCOPED_TRACE(ConnectionKindText(kind));
+    SimLink link(kind);
+    RawTrace stored;
+    ReadStoredTrace(link.transport, "1", stored, {});
+    EXPECT_TRUE(link.notifier.messages.empty());
+    std::array<std::int16_t, kTracePoints> points{};
+    std::copy(stored.Points().begin(), stored.Points().end(), points.begin());
+    EXPECT_NE(points[500], 0);
+    read.push_back(points);
+  }
+  EXPECT_EQ(read[1], read[0]);  // USB as serial
+  EXPECT_EQ(read[2], read[0]);  // GPIB as serial
 }
 
 TEST(SimStoredAndLimits, StoredTraceAndLimitLinesOnEveryLink) {

@@ -1,5 +1,7 @@
 #include "commands/stored_trace.h"
 
+#include <stdexcept>
+
 #include <gtest/gtest.h>
 
 #include "scripted_analyzer.h"
@@ -68,6 +70,26 @@ TEST_F(StoredRead, FilledTraceIsDrawnAndEmptyOneReported) {
   EXPECT_EQ(calls, (std::vector<std::string>{"empty graph", "markers"}));
 }
 
+TEST_F(StoredRead, UsbAnswerIsJoinedFromAsManyReportsAsItTakes) {
+  std::string text = "{";
+  for (int i = 0; i < 501; ++i) text += std::to_string(100 + i) + (i < 500 ? "," : "}");
+  a.answers["MEAS:TRA:READ?"] = {text};
+  RawTrace r;
+  ReadStoredTrace(a.Transport(ConnectionKind::Usb), "2", r, hooks);
+  EXPECT_EQ(r.Points()[15], 115);
+  EXPECT_EQ(r.Points()[250], 350);
+  EXPECT_EQ(r.Points()[500], 600);
+  EXPECT_EQ(a.featureReads, static_cast<int>((text.size() + 1 + 63) / 64));  // with the CR
+  EXPECT_EQ(calls, (std::vector<std::string>{"empty graph", "draw", "markers", "remember"}));
+  // An answer that stops short of its brace ends at the first empty report.
+  ScriptedAnalyzer cut;
+  cut.answers["MEAS:TRA:READ?"] = {text.substr(0, 100)};
+  ReadStoredTrace(cut.Transport(ConnectionKind::Usb), "2", r, {});
+  EXPECT_EQ(cut.featureReads, 3);
+  EXPECT_EQ(r.Points()[20], 120);
+  EXPECT_EQ(r.Points()[30], 0);
+}
+
 TEST_F(StoredRead, OverflowClosedPortAndVanishedLink) {
   a.answers["MEAS:TRA:READ?"] = {"{1,2,70000000}"};
   RawTrace r;
@@ -87,6 +109,14 @@ TEST_F(StoredRead, OverflowClosedPortAndVanishedLink) {
   ReadStoredTrace(gone.Transport(ConnectionKind::Usb), "4", r, {});
   EXPECT_EQ(gone.notifier.messages, std::vector<std::string>{"Stored trace (4) is empty."});
   EXPECT_EQ(gone.notifier.busy, (std::vector<bool>{true, false}));
+  // A failure while drawing ends the read quietly and still restores the pointer.
+  ScriptedAnalyzer draw;
+  draw.answers["MEAS:TRA:READ?"] = {"{1,2,3}"};
+  StoredTraceHooks failing;
+  failing.drawStoredTraces = [] { throw std::runtime_error("no canvas"); };
+  EXPECT_NO_THROW(ReadStoredTrace(draw.Transport(ConnectionKind::ComPort), "5", r, failing));
+  EXPECT_EQ(draw.notifier.busy, (std::vector<bool>{true, false}));
+  EXPECT_TRUE(draw.notifier.messages.empty());
 }
 
 }  // namespace
