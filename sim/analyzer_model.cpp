@@ -441,7 +441,7 @@ std::optional<Reply> AnalyzerModel::Deliver(std::vector<std::uint8_t> bytes, boo
     }
   }
   (void)framing;
-  return Reply{std::move(bytes), std::max(0, faults_.answerDelayMs)};
+  return Reply{std::move(bytes), std::max(0, faults_.answerDelayMs), text};
 }
 
 std::optional<Reply> AnalyzerModel::Execute(std::string_view line, Framing framing) {

@@ -22,7 +22,8 @@ enum class Framing { Serial, Usb, Gpib };
 
 struct Reply {
   std::vector<std::uint8_t> bytes;
-  int delayMs = 0;  // extra lateness asked for by the faults
+  int delayMs = 0;   // extra lateness asked for by the faults
+  bool text = true;  // a text answer; false for a trace block
 };
 
 inline constexpr const char* kIdentification = "VANTREL,SA-V61 3GHz Spectrum Analyzer,000001,1.00";

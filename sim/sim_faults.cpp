@@ -41,7 +41,7 @@ const std::vector<FaultOptionInfo>& FaultOptions() {
   static const std::vector<FaultOptionInfo> options{
       {"reset", "", "clear every fault and return to the power-on settings and data"},
       {"answer-delay", "MS", "every answer arrives MS milliseconds late"},
-      {"drop-answers", "N", "the next N answers are never sent"},
+      {"drop-answers", "N", "the next N answers are never sent (-1: none from now on)"},
       {"bare-numbers", "N", "the next N answers with a unit come as bare numbers"},
       {"bare-numbers-query", "QUERY", "limit bare-numbers to this query (e.g. MEAS:FREQ:ST?)"},
       {"rbw-index", "N", "\"CON:RBW?\" answers N from now on (9 is out of the table)"},
@@ -84,7 +84,7 @@ std::string ApplyFaultOption(AnalyzerModel& model, std::string_view option) {
     return "";
   }
   if (name == "answer-delay") return needInt(f.answerDelayMs, 0);
-  if (name == "drop-answers") return needInt(f.dropAnswers, 0);
+  if (name == "drop-answers") return needInt(f.dropAnswers, -1);
   if (name == "bare-numbers") return needInt(f.bareNumbers, -1);
   if (name == "bare-numbers-query") {
     f.bareNumbersQuery = ToUpper(value);

@@ -32,6 +32,7 @@ class SimHidHandle : public HidDeviceHandle {
     if (d.model) {
       if (auto reply = d.model->Execute(command, Framing::Usb)) {
         d.pending = std::move(reply->bytes);
+        d.pendingIsBlock = !reply->text;
         d.readyAt = time_.Now() + d.latencyMs + reply->delayMs;
       }
     }
@@ -46,9 +47,12 @@ class SimHidHandle : public HidDeviceHandle {
       return -1;
     }
     const std::size_t length = std::min<std::size_t>(report.size(), d.lengths.feature);
+    if (length == 0) return -1;  // a device without feature reports
     std::fill(report.begin() + 1, report.begin() + static_cast<long>(length), 0);
     if (d.readPos < d.pending.size() && d.readyAt <= time_.Now()) {
-      const std::size_t n = std::min(length - 1, d.pending.size() - d.readPos);
+      const std::size_t room =
+          d.pendingIsBlock ? std::min(length - 1, kTraceReportDataBytes) : length - 1;
+      const std::size_t n = std::min(room, d.pending.size() - d.readPos);
       std::copy_n(d.pending.begin() + static_cast<long>(d.readPos), n, report.begin() + 1);
       d.readPos += n;
     }

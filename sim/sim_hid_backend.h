@@ -2,7 +2,8 @@
 // Simulated analyzers behind the program's HidBackend seam. Commands arrive in output
 // reports (report ID 0, command bytes, LF, 0); answers leave in feature reports of
 // feature-length bytes: byte 0 is the report ID, then up to (length - 1) answer bytes,
-// zero-padded. A text answer ends in CR; a trace block fills 64 data bytes per report.
+// zero-padded. A text answer ends in CR; a trace block fills 64 data bytes per report
+// whatever the feature length.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,6 +18,7 @@ namespace vantrel::sim {
 inline constexpr std::uint16_t kAnalyzerVendorId = 14913;  // 0x3A41
 inline constexpr std::uint16_t kAnalyzerProductId = 2855;  // 0x0B27
 inline constexpr std::uint16_t kOtherProductId = 2856;     // same maker, another device
+inline constexpr std::size_t kTraceReportDataBytes = 64;
 
 struct SimHidDevice {
   std::string path;
@@ -31,6 +33,7 @@ struct SimHidDevice {
   std::vector<std::string> received;
   // The answer being read out, report by report.
   std::vector<std::uint8_t> pending;
+  bool pendingIsBlock = false;
   std::size_t readPos = 0;
   std::int64_t readyAt = 0;
   bool removed = false;

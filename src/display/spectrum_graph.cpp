@@ -125,7 +125,12 @@ void DrawGrid(Canvas& target, DisplayState& st, const GraphLayers& layers, Canva
 void DrawStored(Canvas& target, DisplayState& st, const std::function<float()>& rereadScale) {
   for (const RawTrace& t : st.storedTraces) {
     if (!t.Valid()) continue;
-    if (!(st.settings.Scale > 0) && rereadScale) st.settings.Scale = rereadScale();
+    if (!(st.settings.Scale > 0) && rereadScale) {
+      // A scale not above 0 reads as 10, as in the refresh; otherwise an analyzer that
+      // keeps answering 0 would be asked again for every one of the 100 slots.
+      const float scale = rereadScale();
+      st.settings.Scale = scale > 0 ? scale : 10.0f;
+    }
     DrawStoredTrace(target, t.Points(), t.Colour(), t.Mode(), st.settings.Scale);
   }
 }

@@ -13,7 +13,8 @@ void DrawGrid(Canvas& target, DisplayState& state, const GraphLayers& layers = {
               Canvas* screen = nullptr);
 
 // Paints every valid stored trace, slots 1..100 in order, at the current scale; a scale
-// not above 0 is read again through `rereadScale` first (when given).
+// not above 0 is read again through `rereadScale` first (when given); a reread that is
+// not above 0 either gives 10 dB/div.
 void DrawStored(Canvas& target, DisplayState& state,
                 const std::function<float()>& rereadScale = {});
 

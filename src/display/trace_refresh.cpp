@@ -45,7 +45,10 @@ void TraceRefresh::GetTrace(bool readTraces, bool readSettings) {
         ReadSettings(kind);
         if (hooks.refreshLimitLines) hooks.refreshLimitLines();
       }
-      ApplyLowReferenceCorrection(state_);
+      // Only a fresh transfer is corrected: the traces kept from an earlier call are
+      // already shifted, and shifting them again at every settings-only refresh would
+      // lift them by the same amount each time.
+      if (readTraces) ApplyLowReferenceCorrection(state_);
       if (hooks.recording && hooks.recording() && hooks.appendRecord) hooks.appendRecord();
     }
   } catch (const std::exception& e) {

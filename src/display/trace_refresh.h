@@ -35,8 +35,8 @@ class TraceRefresh {
   // True while a refresh runs; other handlers look at it.
   bool TraceBusy = false;
 
-  // Reads the live traces and/or the settings. Errors end it with a message box; the
-  // settings read so far stay.
+  // Reads the live traces and/or the settings. Traces read here get the low-reference
+  // correction once. Errors end it with a message box; the settings read so far stay.
   void GetTrace(bool readTraces, bool readSettings);
 
   // Threshold below which the instrument sends counts relative to -50 dBm, in the

@@ -104,6 +104,19 @@ TEST(DrawStoredTraces, NumberBesideTheEndAndClamps) {
   c.primitives.clear();
   DrawStored(c, st);
   EXPECT_EQ(c.OfKind(PrimitiveKind::LineTo)[501].y2, 0);
+
+  // A reread that still gives 0 is taken as 10 dB/div, so it is asked for once only.
+  st.settings.Scale = 0;
+  rereads = 0;
+  c.primitives.clear();
+  DrawStored(c, st, [&] {
+    ++rereads;
+    return 0.0f;
+  });
+  EXPECT_EQ(rereads, 1);
+  EXPECT_EQ(st.settings.Scale, 10.0f);
+  ASSERT_EQ(c.OfKind(PrimitiveKind::LineTo).size(), 2u * 501);
+  EXPECT_EQ(c.OfKind(PrimitiveKind::LineTo)[0].y2, 1023);
 }
 
 }  // namespace

@@ -165,9 +165,12 @@ TEST(GetTraceTraces, LowReferenceCorrection) {
   EXPECT_EQ(rig.state.liveTraces[2].Points()[0], 500);  // invalid: untouched
   EXPECT_EQ(rig.state.liveTraces[0].Mode(), 1);         // only the points move
 
-  // Applied again on a settings-only call.
+  // A settings-only call leaves the traces already corrected as they are; the next
+  // transfer is corrected once.
   rig.refresh.GetTrace(false, true);
-  EXPECT_EQ(rig.state.liveTraces[0].Points()[0], 756);
+  EXPECT_EQ(rig.state.liveTraces[0].Points()[0], 628);
+  rig.refresh.GetTrace(true, false);
+  EXPECT_EQ(rig.state.liveTraces[0].Points()[0], 628);
 
   DisplayState st;
   st.settings.RefUnit = " dBuV";

@@ -86,6 +86,39 @@ TEST(SimHid, CommandsInOutputReportsAnswersInFeatureReports) {
   EXPECT_EQ(block[9 + 3 * 1503 - 1], 13);  // last point's CR
 }
 
+TEST(SimHid, WideFeatureReportsCarryTextWholeButTraceBlocksIn64ByteSteps) {
+  VirtualClock clock;
+  SimHidBackend hid(clock, 0);
+  hid.AddAnalyzer({129, 129, 129});
+  auto dev = hid.Open(hid.Analyzer(0).path);
+  ASSERT_TRUE(dev);
+  dev->WriteOutputReport(OutputReport("meas:tra:read 1?", 129));
+  const auto first = Feature(*dev, 129);
+  const auto second = Feature(*dev, 129);
+  // Bytes 65..128 stay zero; the second report goes on where the first left off.
+  for (std::size_t i = 65; i < 129; ++i) {
+    ASSERT_EQ(first[i], 0) << i;
+    ASSERT_EQ(second[i], 0) << i;
+  }
+  EXPECT_EQ(first[3], 13);   // point 0: high, low, CR at block byte 2
+  EXPECT_EQ(second[2], 13);  // block byte 65 is the CR of point 21
+  EXPECT_EQ(second[62], 13);
+
+  // A text answer is not held to 64 bytes.
+  const std::string id = kIdentification;
+  dev->WriteOutputReport(OutputReport("*IDN?", 129));
+  const auto text = Feature(*dev, 129);
+  EXPECT_EQ(std::string(text.begin() + 1, text.begin() + 1 + static_cast<long>(id.size())), id);
+
+  // A device whose feature reports have no length reads nothing instead of overrunning.
+  hid.AddAnalyzer({65, 65, 0});
+  auto none = hid.Open(hid.Analyzer(1).path);
+  ASSERT_TRUE(none);
+  none->WriteOutputReport(OutputReport("*IDN?"));
+  std::vector<std::uint8_t> report(65, 0);
+  EXPECT_EQ(none->GetFeatureReport(report), -1);
+}
+
 TEST(SimHid, EmptyReadsLateAnswersAndVanishing) {
   VirtualClock clock;
   SimHidBackend hid(clock);

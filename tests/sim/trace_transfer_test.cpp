@@ -228,6 +228,12 @@ TEST_F(TransferTest, LinksGoSilentOrVanishAfterTheirCount) {
   EXPECT_NE(ApplyFaultOption(model, "point-0400=501"), "");
   EXPECT_NE(ApplyFaultOption(model, "no-such-fault"), "");
   EXPECT_EQ(model.Faults().dropAnswers, 0);
+  // A negative count holds from now on, like the other answer counts.
+  ASSERT_EQ(ApplyFaultOption(model, "reset"), "");
+  ASSERT_EQ(ApplyFaultOption(model, "drop-answers=-1"), "");
+  EXPECT_EQ(Ask(model, "*IDN?"), "<none>");
+  EXPECT_EQ(Ask(model, "MEAS:SPAN?"), "<none>");
+  EXPECT_NE(ApplyFaultOption(model, "drop-answers=-2"), "");
   EXPECT_EQ(ApplyFaultOption(model, "--only-trace2"), "");
   EXPECT_TRUE(model.Faults().onlyTrace2);
   EXPECT_EQ(ApplyFaultOption(model, "only-trace2=0"), "");
