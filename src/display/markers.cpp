@@ -19,7 +19,8 @@ constexpr double kDeltaLevelColumn = 480;
 constexpr double kMaxShownDelta = 9999;
 
 int PointOf(const AnalyzerSettings& s, double frequency) {
-  return static_cast<int>(RoundHalfEven(FreqToX(frequency, s.FreqStart, s.FreqStop)));
+  // Saturating, so a huge typed frequency lands off the trace rather than wrapping onto it.
+  return RoundToInt32(FreqToX(frequency, s.FreqStart, s.FreqStop));
 }
 
 double LevelAt(const AnalyzerSettings& s, std::span<const std::int16_t> counts, double frequency) {
@@ -36,14 +37,15 @@ std::optional<int> DeltaReference(const std::string& deltaText) {
 }
 
 // A number as the graph prints it: a sign place in front, a space after.
-std::string PrintedNumber(int n) { return (n < 0 ? "" : " ") + std::to_string(n) + " "; }
+std::string PrintedNumber(int n) {
+  return (n < 0 ? "" : " ") + std::to_string(n) + " ";
+}
 
 }  // namespace
 
 void PrintAligned(Canvas& target, double x, double y, const std::string& text) {
   const auto point = text.find('.');
-  const std::string measured =
-      point == std::string::npos ? text + "." : text.substr(0, point + 1);
+  const std::string measured = point == std::string::npos ? text + "." : text.substr(0, point + 1);
   target.Text(x - target.TextWidth(measured), y, text);
 }
 
@@ -113,8 +115,7 @@ int DropPoint(double x) {
   return static_cast<int>(RoundHalfEven(x));
 }
 
-std::optional<std::string> StepMarker(const AnalyzerSettings& settings, double handleX,
-                                      int step) {
+std::optional<std::string> StepMarker(const AnalyzerSettings& settings, double handleX, int step) {
   const auto n = RoundHalfEven(handleX) + step;
   if (n < 0 || n > static_cast<std::int64_t>(kGraphRight)) return std::nullopt;
   return FormatPattern(XToFreqLin(settings.FreqStart, settings.FreqStop, static_cast<double>(n)),
@@ -123,8 +124,7 @@ std::optional<std::string> StepMarker(const AnalyzerSettings& settings, double h
 
 std::optional<MarkerInputProblem> ValidateMarkerFrequency(const std::string& text) {
   if (!IsNumeric(text)) return MarkerInputProblem{"Please key in a numeric!", ""};
-  const std::string range =
-      "Freq. range is from 0 to 3000MHz!\r\nPlease key in a correct number.";
+  const std::string range = "Freq. range is from 0 to 3000MHz!\r\nPlease key in a correct number.";
   const double value = NumericValue(text);
   if (value < 0) return MarkerInputProblem{range, "0"};
   if (value > kMaxMarkerFrequencyMHz) return MarkerInputProblem{range, "3000"};

@@ -92,6 +92,37 @@ TEST(MarkerCalculate, MarkersOffTheTraceGetNoLevelAndNoHandle) {
   EXPECT_EQ(view.table[0].level, kNoLevel);
 }
 
+TEST(MarkerCalculate, BadTextsAndSpansNeverReachAWrongPoint) {
+  auto counts = Floor(512);
+  counts[5] = 1023;
+  MarkerView view;
+  // 2^32 + 5 MHz must not wrap onto point 5.
+  view.rows[0] = {true, "4294967301", "N"};
+  view.rows[1] = {true, "abc", "7"};  // letters read as 0; no marker 7
+  view.rows[2] = {true, "50", "-1"};
+  view.rows[3] = {true, "60", "2.5"};
+  view.rows[4] = {false, "70", "0"};  // names an enabled marker but is itself disabled
+  auto canvas = GraphCanvas();
+  MarkerCalculate(&canvas, counts, Axis(), view);
+  EXPECT_EQ(view.table[0].level, kNoLevel);
+  EXPECT_FALSE(view.handles[0].visible);
+  EXPECT_DOUBLE_EQ(view.table[1].frequency, 0);
+  EXPECT_TRUE(view.handles[1].visible);
+  for (const char* delta : {"7", "-1", "2.5"}) EXPECT_EQ(canvas.FindText(delta), nullptr);
+  EXPECT_EQ(canvas.FindText("0"), nullptr);  // marker 4's delta text stays unwritten
+
+  // A zero span puts every marker on point 0 and the drop texts on the start frequency.
+  AnalyzerSettings zero = Axis();
+  zero.FreqStop = zero.FreqStart = 100;
+  counts[0] = 1023;
+  MarkerView flat;
+  flat.rows[0] = {true, "250", "N"};
+  MarkerCalculate(nullptr, counts, zero, flat);
+  EXPECT_DOUBLE_EQ(flat.table[0].level, 0);
+  EXPECT_EQ(MarkerFrequencyText(zero, DropPoint(300)), "100.000");
+  EXPECT_EQ(StepMarker(zero, 0, +1), "100.000");
+}
+
 TEST(PrintAligned, LinesUpDecimalPoints) {
   RecordingCanvas canvas;
   canvas.SetScale(GraphScale(false));
