@@ -1,0 +1,243 @@
+#include "platform/qt_canvas.h"
+
+#include <QColor>
+#include <QFontMetricsF>
+#include <QPen>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+namespace vantrel {
+
+namespace {
+
+QColor ToQColor(Rgb c) {
+  return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+}  // namespace
+
+QtCanvas::QtCanvas(QPainter& painter, const QRectF& area)
+    : painter_(painter), area_(area), sx_(area.width()), sy_(area.height()) {
+  font_.setFamily(FontFamily());
+  font_.setStyleHint(QFont::SansSerif);
+  ApplyFont();
+  // Hairlines on whole pixels stay sharp; text keeps its own smoothing.
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+  painter_.setRenderHint(QPainter::TextAntialiasing, true);
+  painter_.setBrush(Qt::NoBrush);
+  ApplyPen();
+  if (painter_.device() && painter_.device()->devType() == QInternal::Image) {
+    auto* image = static_cast<QImage*>(painter_.device());
+    const auto f = image->format();
+    if ((f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
+         f == QImage::Format_ARGB32_Premultiplied) &&
+        image->devicePixelRatio() == 1.0 && image->width() < 32768 && image->height() < 32768)
+      image_ = image;
+  }
+}
+
+QtCanvas::~QtCanvas() {
+  Flush();
+}
+
+void QtCanvas::SetScale(const UserScale& scale) {
+  Flush();
+  scale_ = scale;
+  sx_ = scale_.width != 0 ? area_.width() / scale_.width : 0;
+  sy_ = scale_.height != 0 ? area_.height() / scale_.height : 0;
+}
+
+QPointF QtCanvas::Map(double x, double y) const {
+  return {area_.left() + (x - scale_.left) * sx_, area_.top() + (y - scale_.top) * sy_};
+}
+
+void QtCanvas::ApplyPen() {
+  QPen pen(ToQColor(color_));
+  pen.setCosmetic(true);
+  pen.setWidthF(width_ <= 1 ? 1.0 : static_cast<double>(width_));
+  pen.setStyle(dotted_ ? Qt::DotLine : Qt::SolidLine);
+  pen.setCapStyle(Qt::FlatCap);
+  pen.setJoinStyle(Qt::MiterJoin);
+  painter_.setPen(pen);
+}
+
+void QtCanvas::Flush() {
+  if (polyline_.size() >= 2 && !FastPolyline())
+    painter_.drawPolyline(polyline_.constData(), polyline_.size());
+  polyline_.clear();
+}
+
+namespace {
+
+// Clips the segment to [0,w) x [0,h) (Liang-Barsky); false when nothing is left.
+bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double w, double h) {
+  double t0 = 0, t1 = 1;
+  const double dx = x1 - x0, dy = y1 - y0;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x0, w - 1 - x0, y0, h - 1 - y0};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const double r = q[i] / p[i];
+    if (p[i] < 0) {
+      if (r > t1) return false;
+      t0 = std::max(t0, r);
+    } else {
+      if (r < t0) return false;
+      t1 = std::min(t1, r);
+    }
+  }
+  const double ax = x0 + t0 * dx, ay = y0 + t0 * dy;
+  x1 = x0 + t1 * dx;
+  y1 = y0 + t1 * dy;
+  x0 = ax;
+  y0 = ay;
+  return true;
+}
+
+}  // namespace
+
+bool QtCanvas::FastPolyline() {
+  if (!image_ || dotted_ || width_ > 1 || !painter_.worldTransform().isIdentity() ||
+      painter_.hasClipping() ||
+      painter_.compositionMode() != QPainter::CompositionMode_SourceOver ||
+      painter_.opacity() < 1.0)
+    return false;
+  // The painter draws into the same buffer; constBits() avoids a detach.
+  auto* bits = const_cast<uchar*>(image_->constBits());
+  const qsizetype stride = image_->bytesPerLine();
+  const int w = image_->width(), h = image_->height();
+  const QRgb rgb = qRgb(RedOf(color_), GreenOf(color_), BlueOf(color_));
+  for (qsizetype i = 1; i < polyline_.size(); ++i) {
+    double x0 = polyline_[i - 1].x(), y0 = polyline_[i - 1].y();
+    double x1 = polyline_[i].x(), y1 = polyline_[i].y();
+    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1))
+      continue;
+    const bool inside = x0 >= 0 && x1 >= 0 && y0 >= 0 && y1 >= 0 && x0 <= w - 1 && x1 <= w - 1 &&
+                        y0 <= h - 1 && y1 <= h - 1;
+    if (!inside && !ClipSegment(x0, y0, x1, y1, w, h)) continue;
+    // After clipping every end lies inside the image, so no pixel needs a test; the
+    // 16.16 fixed point holds any image narrower and lower than 32768 pixels.
+    const int ax = static_cast<int>(x0 + 0.5), ay = static_cast<int>(y0 + 0.5);
+    const int bx = static_cast<int>(x1 + 0.5), by = static_cast<int>(y1 + 0.5);
+    const int dx = bx - ax, dy = by - ay;
+    const int steps = std::max(std::abs(dx), std::abs(dy));
+    if (steps == 0) {
+      reinterpret_cast<QRgb*>(bits + ay * stride)[ax] = rgb;
+      continue;
+    }
+    if (std::abs(dx) >= std::abs(dy)) {  // one pixel per column, y in 16.16 fixed point
+      const int sx = dx > 0 ? 1 : -1;
+      const int yinc = static_cast<int>(dy * 65536.0 / steps);
+      int y = (ay << 16) + 0x8000;
+      for (int k = 0, x = ax; k <= steps; ++k, x += sx, y += yinc)
+        reinterpret_cast<QRgb*>(bits + (y >> 16) * stride)[x] = rgb;
+    } else {  // one pixel per row
+      const qsizetype rowStep = dy > 0 ? stride : -stride;
+      const int xinc = static_cast<int>(dx * 65536.0 / steps);
+      int x = (ax << 16) + 0x8000;
+      uchar* row = bits + ay * stride;
+      for (int k = 0; k <= steps; ++k, row += rowStep, x += xinc)
+        reinterpret_cast<QRgb*>(row)[x >> 16] = rgb;
+    }
+  }
+  return true;
+}
+
+void QtCanvas::Clear(Rgb back) {
+  polyline_.clear();
+  painter_.fillRect(area_, ToQColor(back));
+  current_ = Map(0, 0);
+}
+
+void QtCanvas::SetPenColor(Rgb color) {
+  if (color == color_) return;
+  Flush();
+  color_ = color;
+  ApplyPen();
+}
+
+void QtCanvas::SetPenWidth(int width) {
+  if (width == width_) return;
+  Flush();
+  width_ = width;
+  ApplyPen();
+}
+
+void QtCanvas::SetDotted(bool dotted) {
+  if (dotted == dotted_) return;
+  Flush();
+  dotted_ = dotted;
+  ApplyPen();
+}
+
+void QtCanvas::SetFontSize(double points) {
+  if (!(points > 0) || points == fontSize_) return;
+  Flush();
+  fontSize_ = points;
+  ApplyFont();
+}
+
+void QtCanvas::ApplyFont() {
+  font_.setPointSizeF(fontSize_);
+  painter_.setFont(font_);
+  const QFontMetricsF metrics(font_, painter_.device());
+  ascent_ = metrics.ascent();
+  lineHeight_ = metrics.height();
+  widths_.clear();
+}
+
+void QtCanvas::MoveTo(double x, double y) {
+  Flush();
+  current_ = Map(x, y);
+}
+
+void QtCanvas::Line(double x1, double y1, double x2, double y2) {
+  Flush();
+  const QPointF a = Map(x1, y1);
+  current_ = Map(x2, y2);
+  painter_.drawLine(a, current_);
+}
+
+void QtCanvas::LineTo(double x, double y) {
+  if (polyline_.isEmpty()) polyline_.append(current_);
+  current_ = Map(x, y);
+  polyline_.append(current_);
+}
+
+void QtCanvas::Box(double x1, double y1, double x2, double y2) {
+  Flush();
+  painter_.drawRect(QRectF(Map(x1, y1), Map(x2, y2)).normalized());
+}
+
+void QtCanvas::FilledBox(double x1, double y1, double x2, double y2, Rgb fill) {
+  Flush();
+  painter_.fillRect(QRectF(Map(x1, y1), Map(x2, y2)).normalized(), ToQColor(fill));
+}
+
+void QtCanvas::Text(double x, double y, const std::string& text) {
+  Flush();
+  const QPointF topLeft = Map(x, y);
+  painter_.drawText(QPointF(topLeft.x(), topLeft.y() + ascent_),
+                    QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+double QtCanvas::TextWidth(const std::string& text) const {
+  const QString q = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  auto it = widths_.constFind(q);
+  if (it == widths_.constEnd())
+    it = widths_.insert(q, QFontMetricsF(font_, painter_.device()).horizontalAdvance(q));
+  const double px = *it;
+  return area_.width() > 0 ? px * std::fabs(scale_.width) / area_.width() : 0;
+}
+
+double QtCanvas::TextHeight(const std::string&) const {
+  return area_.height() > 0 ? lineHeight_ * std::fabs(scale_.height) / area_.height() : 0;
+}
+
+}  // namespace vantrel

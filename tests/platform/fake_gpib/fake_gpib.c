@@ -1,0 +1,67 @@
+/* A minimal NI-488.2 look-alike for the loader's tests. Built three ways:
+   FAKE_THREAD_STATUS exports ThreadIbsta (status 0x2100) besides the global ibsta
+   (0x0100); FAKE_WITHOUT_IBLOC leaves out one entry point. */
+#ifdef _WIN32
+#define EXPORT __declspec(dllexport)
+#else
+#define EXPORT __attribute__((visibility("default")))
+#endif
+
+EXPORT int ibsta = 0;
+EXPORT long ibcntl = 0;
+static int last_written = 0;
+
+EXPORT int ibfind(const char* name) {
+  ibsta = 0x0100;
+  return name != 0 && name[0] == 'G' ? 7 : -1;
+}
+EXPORT int ibdev(int board, int pad, int sad, int tmo, int eot, int eos) {
+  ibsta = 0x0100;
+  return 100 + board * 1000 + pad + sad + tmo + eot + eos - 13;
+}
+EXPORT int ibclr(int ud) {
+  ibsta = ud > 0 ? 0x0100 : 0x8000;
+  return ibsta;
+}
+EXPORT int ibwrt(int ud, const void* data, long count) {
+  (void)ud;
+  (void)data;
+  last_written = (int)count;
+  ibcntl = count;
+  ibsta = 0x0100;
+  return ibsta;
+}
+EXPORT int ibrd(int ud, void* buffer, long count) {
+  char* out = (char*)buffer;
+  const char answer[] = "FAKE,GPIB\n";
+  long n = 0;
+  (void)ud;
+  while (n < count && answer[n] != 0) {
+    out[n] = answer[n];
+    ++n;
+  }
+  ibcntl = n;
+  ibsta = 0x2100;
+  return ibsta;
+}
+EXPORT int ibwait(int ud, int mask) {
+  (void)ud;
+  ibsta = mask & 0x0800 ? 0x0900 : 0x4100;
+  return ibsta;
+}
+EXPORT int ibrsp(int ud, char* status) {
+  (void)ud;
+  *status = 0x50;
+  ibsta = 0x0100;
+  return ibsta;
+}
+#ifndef FAKE_WITHOUT_IBLOC
+EXPORT int ibloc(int ud) {
+  ibsta = ud > 0 ? 0x0100 : 0x8000;
+  return ibsta;
+}
+#endif
+#ifdef FAKE_THREAD_STATUS
+EXPORT int ThreadIbsta(void) { return ibsta | 0x2000; }
+EXPORT long ThreadIbcntl(void) { return ibcntl + 1000; }
+#endif
