@@ -1,0 +1,92 @@
+// The analyzer window against the simulated analyzer in process, on the virtual clock:
+// what one change cycle (Enter in a frequency box) costs beyond the waits it must make,
+// and how long a resize of the maximised window takes to lay out and repaint the graph.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <chrono>
+
+#include "app/analyzer_window.h"
+#include "app/fake_links.h"
+#include "app/graph_picture.h"
+#include "app/process_globals.h"
+#include "link/virtual_clock.h"
+#include "sim/analyzer_model.h"
+#include "sim/sim_serial_port.h"
+
+namespace vantrel {
+namespace {
+
+struct Rig {
+  Rig() : model(clock) {
+    DontShowEMISteps = 1;
+    auto serial = std::make_unique<sim::SimSerialPort>(clock, model);
+    window = std::make_unique<AnalyzerWindow>(AnalyzerLinks{
+        clock, notifier, std::move(serial), std::make_unique<testing::FakeGpib>(false),
+        std::make_unique<testing::NoHidDevices>()});
+    window->ToolbarAction("btnOpenCOM")->trigger();
+  }
+  VirtualClock clock;
+  testing::RecordingNotifier notifier;
+  sim::AnalyzerModel model;
+  std::unique_ptr<AnalyzerWindow> window;
+};
+
+void BM_ChangeCycleFrequencyEnter(benchmark::State& state) {
+  Rig rig;
+  if (!rig.window->Identified()) {
+    state.SkipWithError("the simulated analyzer did not answer");
+    return;
+  }
+  auto* box = rig.window->findChild<QLineEdit*>("txtFreqStart");
+  double waitedMs = 0;
+  double workMs = 0;
+  int round = 0;
+  for (auto _ : state) {
+    box->setText(QString::number(100 + (round++ % 50)));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    const std::uint64_t slept = rig.clock.SleptMs();
+    const auto start = std::chrono::steady_clock::now();
+    QApplication::sendEvent(box, &enter);
+    workMs +=
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    waitedMs += static_cast<double>(rig.clock.SleptMs() - slept);
+  }
+  const double n = static_cast<double>(state.iterations());
+  // On the virtual clock the waits take no real time: the real time measured is the
+  // program's own work (and the simulated analyzer's).
+  state.counters["prescribed_wait_ms"] = waitedMs / n;
+  state.counters["own_work_ms"] = workMs / n;
+  state.counters["own_work_percent"] = waitedMs > 0 ? 100.0 * workMs / waitedMs : 0;
+}
+BENCHMARK(BM_ChangeCycleFrequencyEnter)->Unit(benchmark::kMillisecond);
+
+void BM_ResizeRedrawMaximised(benchmark::State& state) {
+  Rig rig;
+  rig.window->ToolbarAction("btnCapture")->trigger();
+  GraphPicture& pic = rig.window->Graph();
+  const QSize sizes[] = {QSize(1366, 700), QSize(1920, 1040)};
+  int round = 0;
+  for (auto _ : state) {
+    rig.window->resize(sizes[round++ % 2]);
+    rig.window->FormResize(FormState::Maximized);
+    QImage image(pic.size(), QImage::Format_RGB32);
+    pic.render(&image);
+    benchmark::DoNotOptimize(image.constBits());
+  }
+}
+BENCHMARK(BM_ResizeRedrawMaximised)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vantrel
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

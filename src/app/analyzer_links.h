@@ -1,0 +1,29 @@
+#pragma once
+// The devices one analyzer window talks through. Production builds them from the
+// platform adapters; tests put fakes or the simulated analyzer in their place.
+#include <functional>
+#include <memory>
+
+#include "link/clock.h"
+#include "link/gpib_library.h"
+#include "link/hid_backend.h"
+#include "link/serial_port.h"
+#include "util/notifier.h"
+
+namespace vantrel {
+
+struct AnalyzerLinks {
+  Clock& clock;
+  Notifier& notifier;
+  std::unique_ptr<SerialPort> serial;
+  std::unique_ptr<GpibLibrary> gpib;
+  std::unique_ptr<HidBackend> hid;
+};
+
+using AnalyzerLinksFactory = std::function<AnalyzerLinks(Clock&, Notifier&)>;
+
+// QSerialPort (ComPorts.ini beside the program), the NI-488.2 library loaded at run
+// time, hidapi.
+AnalyzerLinks MakeProductionLinks(Clock& clock, Notifier& notifier);
+
+}  // namespace vantrel

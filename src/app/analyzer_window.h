@@ -1,0 +1,147 @@
+#pragma once
+// frmSAV61, the 3 GHz analyzer's work window: graph Pic1, toolbar Toolbar1, and the
+// panels floating over the graph (Setting, Control, the two marker panels). Owns the
+// connection, the settings mirror, the traces and the panels for its lifetime.
+#include <QRect>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/analyzer_links.h"
+#include "app/toolbar_model.h"
+#include "commands/analyzer_commands.h"
+#include "display/display_state.h"
+#include "display/refresh_source.h"
+#include "display/trace_refresh.h"
+#include "link/command_transport.h"
+#include "link/connection_setup.h"
+#include "link/usb_hid.h"
+#include "util/datetime.h"
+
+class QAction;
+class QGroupBox;
+class QPushButton;
+class QToolBar;
+
+namespace vantrel {
+
+class ControlPanel;
+class GraphPicture;
+class MarkerPanel;
+class SettingPanel;
+
+enum class FormState { Normal, Maximized, Minimized };
+
+class AnalyzerWindow : public QWidget {
+  Q_OBJECT
+ public:
+  explicit AnalyzerWindow(AnalyzerLinks links, QWidget* parent = nullptr);
+  ~AnalyzerWindow() override;
+
+  // Toolbar actions and states.
+  void DispatchToolbar(const QString& key);
+  void ToggleConnection();
+  void ApplyMode();
+  void SetToolbarDisconnected();
+  void SetToolbarConnected();
+  void ToggleSettingPanel();
+  void ToggleControlPanel();
+  void LayoutSettingPanel();
+  void LayoutMarkerPanel();
+  void ClearDisplay(bool repaint);
+  void ConfirmExit();
+  // btnCapture: one refresh of traces and settings and a repaint (SA mode).
+  void CaptureTrace();
+  // btnDrawStored: the analyzer's memory trace named by Text1 onto the graph.
+  void DrawStoredFromUnit();
+  // Repaints the graph of the current mode from state.
+  void DrawGrid();
+  // The layout rules for the window state (the resize handler runs them).
+  void FormResize(FormState state);
+  FormState CurrentFormState() const;
+  // Arrow-key step of the selected marker (-1 left, +1 right).
+  void StepSelectedMarker(int step);
+
+  ToolbarModel& Toolbar() { return toolbar_; }
+  QAction* ToolbarAction(const QString& key) const;
+  ConnectionSetup& Setup() { return setup_; }
+  CommandTransport& Transport() { return transport_; }
+  DisplayState& Display() { return state_; }
+  TraceRefresh& Refresh() { return refresh_; }
+  ControlPanel& Control() { return *control_; }
+  SettingPanel& Settings() { return *setting_; }
+  MarkerPanel& Markers() { return *marker_; }
+  GraphPicture& Graph() { return *pic1_; }
+  ConnectionKind SelectedKind() const;
+  bool Identified() const { return setup_.identified; }
+  int ConnectCount() const { return setup_.connectCount; }
+  int RecordingLimitSeconds() const { return recordingLimitSeconds_; }
+  DateTime RecordStartTime() const { return recordStartTime_; }
+  double SamplingRate() const;
+  bool EmiMode() const { return toolbar_["btnEMCMode"].down; }
+  // GraphHome: Pic1's place in the normal window state, in twips.
+  QRect GraphHome() const { return graphHome_; }
+  double Dpi() const;
+
+  // Opens the EMI step page (the main frame provides it).
+  std::function<void()> showEmiSteps;
+  // Opens the IO message window with the log (the main frame provides it).
+  std::function<void()> showDebugWindow;
+  // btnQuit confirmed: ends the program.
+  std::function<void()> endProgram;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+  // A click on a panel's own area brings that panel to the front.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildToolbar();
+  void BuildPanels();
+  void Load();
+  void SyncToolbar();
+  void SyncUsbList();
+  void Connect();
+  void Disconnect();
+  void ZeroTraces();
+  void ArrangeSettingPanel();
+  void PaintGraph(class Canvas& canvas);
+  int Twips(double twips) const;
+  bool Down(const char* key) const { return toolbar_[key].down; }
+
+  // Settings files: read and written by their own part of the program; until then the
+  // window starts from the built-in defaults and writes nothing.
+  void LoadGlobalFlags() {}
+  void SaveGlobalFlags() {}
+  void LoadSettings() {}
+  void SaveSettings() {}
+
+  AnalyzerLinks links_;
+  UsbHid usb_;
+  CommandTransport transport_;
+  ConnectionSetup setup_;
+  AnalyzerCommands commands_;
+  AnalyzerRefreshSource source_;
+  DisplayState state_;
+  TraceRefresh refresh_;
+  ToolbarModel toolbar_;
+
+  int recordingLimitSeconds_ = 0;
+  DateTime recordStartTime_{};
+  QRect graphHome_;  // twips
+  bool emiDisplay_ = false;
+
+  QToolBar* toolbar1_ = nullptr;
+  std::map<QString, QAction*> actions_;
+  GraphPicture* pic1_ = nullptr;
+  SettingPanel* setting_ = nullptr;
+  ControlPanel* control_ = nullptr;
+  MarkerPanel* marker_ = nullptr;
+  QGroupBox* fraEMCMarker_ = nullptr;
+};
+
+}  // namespace vantrel
