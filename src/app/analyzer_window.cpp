@@ -637,7 +637,12 @@ void AnalyzerWindow::PaintGraph(Canvas& canvas) {
   vantrel::DrawGrid(canvas, state_, layers);
   const bool anyStored = std::any_of(state_.storedTraces.begin(), state_.storedTraces.end(),
                                      [](const RawTrace& t) { return t.Valid(); });
-  if (anyStored) vantrel::DrawStored(canvas, state_);
+  if (!anyStored) return;
+  vantrel::DrawStored(canvas, state_);
+  // In "Storage" mode the markers read the stored trace named by the index box.
+  if (!state_.markerSourceLive) {
+    marker_->CalculateStorage(canvas, setting_->Text1->text().toStdString());
+  }
 }
 
 FormState AnalyzerWindow::CurrentFormState() const {

@@ -5,6 +5,7 @@
 // graph drawing its marker and limit-line layers.
 #include <QGroupBox>
 #include <QPointF>
+#include <QPointer>
 #include <array>
 #include <functional>
 
@@ -108,7 +109,8 @@ class MarkerPanel : public QGroupBox {
   QPointF ToPixel(double x, double y) const;
   QPointF ToGraph(const QPointF& pixel) const;
 
-  QWidget* pic1_;
+  // Pic1 may go before the panel does; the guard keeps the destructor safe.
+  QPointer<QWidget> pic1_;
   MarkerPanelHost host_;
   MarkerView view_;
   LimitLines limits_;
