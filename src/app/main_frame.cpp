@@ -113,7 +113,12 @@ void MainFrame::MoveTwips(QWidget* window, double leftTwips, double topTwips) {
 }
 
 QMdiSubWindow* MainFrame::AddChild(QWidget* window) {
+  // The windows lay themselves out by hand, so the frame takes their designed size
+  // rather than a layout's (empty) size hint.
+  const QSize designed = window->size();
   QMdiSubWindow* sub = area_->addSubWindow(window);
+  sub->resize(designed + (sub->size() - window->size()).expandedTo(QSize(0, 0)));
+  window->resize(designed);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   sub->setObjectName(window->objectName() + QStringLiteral("Frame"));
   return sub;

@@ -1,6 +1,7 @@
 #include "app/splash_window.h"
 
 #include <QCheckBox>
+#include <QMdiSubWindow>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -156,6 +157,9 @@ SplashWindow::SplashWindow(QWidget* parent) : QWidget(parent) {
   chkRestart_ = new QCheckBox(QStringLiteral("Do not show this page at the next start"), this);
   chkRestart_->setObjectName(QStringLiteral("chkRestart"));
   chkRestart_->setGeometry(kCheckRect);
+  // The picture carries the label; the box keeps its text for clicks and screen readers.
+  chkRestart_->setStyleSheet(
+      QStringLiteral("QCheckBox { color: transparent; background: transparent; }"));
   chkRestart_->setChecked(DontShowEMISteps == 1);
   connect(chkRestart_, &QCheckBox::toggled, this,
           [](bool ticked) { DontShowEMISteps = ticked ? 1 : 0; });
@@ -163,7 +167,14 @@ SplashWindow::SplashWindow(QWidget* parent) : QWidget(parent) {
   auto* exit = new QPushButton(QStringLiteral("Exit"), this);
   exit->setObjectName(QStringLiteral("cmdExit"));
   exit->setGeometry(kExitRect);
-  connect(exit, &QPushButton::clicked, this, &QWidget::close);
+  connect(exit, &QPushButton::clicked, this, [this] {
+    // Inside the main frame the page sits in a child frame: close that, not just the page.
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+      frame->close();
+    } else {
+      close();
+    }
+  });
 }
 
 }  // namespace vantrel

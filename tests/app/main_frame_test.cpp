@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <cmath>
@@ -172,6 +173,15 @@ TEST_F(MainFrameTest, EmiStepsAndDebugWindowsOpenOnceAtTheirPlaces) {
                   static_cast<int>(std::lround(12135 * dpi / 1440)),
                   static_cast<int>(std::lround(4830 * dpi / 1440))));
   IoMessageLog.clear();
+}
+
+TEST_F(MainFrameTest, EmiStepPageExitClosesTheWholePage) {
+  QWidget* page = frame.ShowEmiSteps();
+  ASSERT_NE(page, nullptr);
+  EXPECT_GE(page->width(), 1126);
+  page->findChild<QPushButton*>("cmdExit")->click();
+  Settle();
+  EXPECT_EQ(OpenWindows(), QStringList{"frmSAV61"});
 }
 
 }  // namespace
