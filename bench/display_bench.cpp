@@ -14,15 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "full_span_settings.h"
 #include "commands/analyzer_commands.h"
 #include "display/spectrum_graph.h"
 #include "display/trace_refresh.h"
-#include "link/command_transport.h"
-#include "link/usb_hid.h"
-#include "link/virtual_clock.h"
 #include "platform/qt_canvas.h"
-#include "sim/analyzer_model.h"
-#include "sim/sim_serial_port.h"
+#include "sim/serial_sim_link.h"
 
 namespace vantrel {
 namespace {
@@ -45,20 +42,7 @@ void FillCounts(RawTrace& t, const std::vector<double>& levels, double offsetDb)
 // `stored` stored traces a little apart.
 DisplayState SampleState(int stored, int widthPx) {
   DisplayState st;
-  AnalyzerSettings& s = st.settings;
-  s.RefLevel = static_cast<float>(kRefDbm);
-  s.RefUnit = "dBm";
-  s.Scale = 10;
-  s.FreqStart = 0;
-  s.FreqStop = 3000;
-  s.FreqCenter = 1500;
-  s.Span = "3GHz";
-  s.RBW = "4MHz";
-  s.VBW = "1MHz";
-  s.SweepTime = "100 ms";
-  s.RBWMode = "AUTO";
-  s.VBWMode = "AUTO";
-  s.TimeStamp = "2026/12/08 17:30:00";
+  SetFullSpanSettings(st.settings, kRefDbm);
   st.fontScale = FontScaleFor(widthPx);
 
   const sim::SignalScene scene = sim::SignalScene::Default();
@@ -112,24 +96,6 @@ BENCHMARK(BM_DrawGridFullHd)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-class NoGpib : public GpibLibrary {
- public:
-  int ibfind(const std::string&) override { return -1; }
-  int ibdev(int, int, int, int, int, int) override { return -1; }
-  int ibclr(int) override { return kGpibErr; }
-  int ibwrt(int, const void*, long) override { return kGpibErr; }
-  int ibrd(int, void*, long) override { return kGpibErr; }
-  int ibwait(int, int) override { return kGpibErr; }
-  int ibrsp(int, char*) override { return kGpibErr; }
-  int ibloc(int) override { return kGpibErr; }
-  int ibsta() override { return kGpibErr; }
-  long ibcntl() override { return 0; }
-};
-class NoHid : public HidBackend {
- public:
-  std::vector<HidDeviceInfo> Enumerate() override { return {}; }
-  std::unique_ptr<HidDeviceHandle> Open(const std::string&) override { return nullptr; }
-};
 class QuietNotifier : public Notifier {
  public:
   MessageResult ShowMessage(const std::string&, MessageIcon, MessageButtons) override {
@@ -143,17 +109,11 @@ class QuietNotifier : public Notifier {
 // clock: the real time spent is the program's and the model's own work, the virtual
 // time is what the prescribed waits and the transfer take on a real link.
 void BM_RefreshOwnWork(benchmark::State& bs) {
-  VirtualClock clock;
-  QuietNotifier notifier;
-  sim::AnalyzerModel model(clock);
-  sim::SimSerialPort serial(clock, model);
-  serial.SetSettings("115200,N,8,1");
-  serial.Open();
-  NoGpib gpib;
-  NoHid hid;
-  UsbHid usb(hid, notifier);
-  CommandTransport transport(LinkPorts{clock, notifier, serial, gpib, usb});
-  AnalyzerCommands commands(transport);
+  sim::SerialSimLink<QuietNotifier> link;
+  VirtualClock& clock = link.clock;
+  QuietNotifier& notifier = link.notifier;
+  sim::SimSerialPort& serial = link.serial;
+  AnalyzerCommands commands(link.transport);
   AnalyzerRefreshSource source(commands);
   DisplayState st;
   TraceRefresh refresh(clock, notifier, source, st);

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <vector>
 
+#include "full_span_settings.h"
 #include "commands/limit_line.h"
 #include "display/graph_frame.h"
 #include "display/limit_line_drawing.h"
@@ -28,18 +29,7 @@ constexpr double kRefDbm = -10;
 // The default scene over the full span, as the analyzer would send it.
 DisplayState SceneState() {
   DisplayState st;
-  AnalyzerSettings& s = st.settings;
-  s.RefLevel = static_cast<float>(kRefDbm);
-  s.RefUnit = "dBm";
-  s.Scale = 10;
-  s.FreqStart = 0;
-  s.FreqStop = 3000;
-  s.FreqCenter = 1500;
-  s.Span = "3GHz";
-  s.RBW = "4MHz";
-  s.VBW = "1MHz";
-  s.SweepTime = "100 ms";
-  s.TimeStamp = "2026/12/08 17:30:00";
+  SetFullSpanSettings(st.settings, kRefDbm);
   st.fontScale = 2.0f;
   const sim::SignalScene scene = sim::SignalScene::Default();
   sim::SweepSettings sweep{0, 3e9, 4e6, sim::Detector::Normal, 0};

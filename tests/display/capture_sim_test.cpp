@@ -12,46 +12,12 @@
 #include "display/spectrum_graph.h"
 #include "display/stored_display.h"
 #include "display_test_support.h"
-#include "link/command_transport.h"
-#include "link/gpib_library.h"
-#include "link/hid_backend.h"
-#include "link/usb_hid.h"
-#include "link/virtual_clock.h"
-#include "sim/analyzer_model.h"
-#include "sim/sim_serial_port.h"
+#include "sim/serial_sim_link.h"
 
 namespace vantrel {
 namespace {
 
-class NoGpib : public GpibLibrary {
- public:
-  int ibfind(const std::string&) override { return -1; }
-  int ibdev(int, int, int, int, int, int) override { return -1; }
-  int ibclr(int) override { return kGpibErr; }
-  int ibwrt(int, const void*, long) override { return kGpibErr; }
-  int ibrd(int, void*, long) override { return kGpibErr; }
-  int ibwait(int, int) override { return kGpibErr; }
-  int ibrsp(int, char*) override { return kGpibErr; }
-  int ibloc(int) override { return kGpibErr; }
-  int ibsta() override { return kGpibErr; }
-  long ibcntl() override { return 0; }
-};
-
-class NoHid : public HidBackend {
- public:
-  std::vector<HidDeviceInfo> Enumerate() override { return {}; }
-  std::unique_ptr<HidDeviceHandle> Open(const std::string&) override { return nullptr; }
-};
-
-struct SimRig {
-  VirtualClock clock;
-  RecordingNotifier notifier;
-  sim::AnalyzerModel model{clock};
-  sim::SimSerialPort serial{clock, model};
-  NoGpib gpib;
-  NoHid hidBackend;
-  UsbHid usb{hidBackend, notifier};
-  CommandTransport transport{LinkPorts{clock, notifier, serial, gpib, usb}};
+struct SimRig : sim::SerialSimLink<RecordingNotifier> {
   AnalyzerCommands commands{transport};
   AnalyzerRefreshSource source{commands};
   DisplayState state;
@@ -67,9 +33,6 @@ struct SimRig {
     model.State().refLevelDbm = refDbm;
     model.State().live[1].present = false;
     model.State().live[2].present = false;
-    serial.SetSettings("115200,N,8,1");
-    serial.Open();
-    transport.selectedKind = [] { return ConnectionKind::ComPort; };
     refresh.hooks.selectedKind = [] { return ConnectionKind::ComPort; };
     refresh.hooks.serialOpen = [this] { return serial.IsOpen(); };
   }

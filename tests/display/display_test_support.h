@@ -5,11 +5,25 @@
 #include <string>
 #include <vector>
 
+#include "commands/analyzer_settings.h"
 #include "display/refresh_source.h"
 #include "link/clock.h"
 #include "util/notifier.h"
 
 namespace vantrel {
+
+// 0..500 MHz over the 501 points (point n is n MHz; centre 250, span "500MHz"),
+// reference 0 at 10 dB/div.
+inline AnalyzerSettings PointIsMHzAxis() {
+  AnalyzerSettings s;
+  s.FreqStart = 0;
+  s.FreqStop = 500;
+  s.FreqCenter = 250;
+  s.Span = "500MHz";
+  s.RefLevel = 0;
+  s.Scale = 10;
+  return s;
+}
 
 class RecordingNotifier : public Notifier {
  public:

@@ -4,21 +4,10 @@
 
 #include "display/graph_frame.h"
 #include "display/recording_canvas.h"
+#include "display_test_support.h"
 
 namespace vantrel {
 namespace {
-
-// Centre 250 MHz, span 500 MHz: x = f - 0 for 0..500 MHz. Reference 0 at 10 dB/div.
-AnalyzerSettings Axis() {
-  AnalyzerSettings s;
-  s.FreqStart = 0;
-  s.FreqStop = 500;
-  s.FreqCenter = 250;
-  s.Span = "500MHz";
-  s.RefLevel = 0;
-  s.Scale = 10;
-  return s;
-}
 
 std::vector<Primitive> Lines(const RecordingCanvas& c) {
   return c.OfKind(PrimitiveKind::Line);
@@ -28,7 +17,7 @@ TEST(DrawLimitLine, StopsWhereFrequenciesGoBackwards) {
   RecordingCanvas canvas;
   canvas.SetScale(GraphScale(false));
   DrawLimitLine(canvas, {{100, -20}, {200, -20}, {150, -30}, {300, -30}}, kHigherLimitColor,
-                kDefaultBackColor, Axis());
+                kDefaultBackColor, PointIsMHzAxis());
   const auto lines = Lines(canvas);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NEAR(lines[0].x1, 100, 1e-3);
@@ -47,7 +36,7 @@ TEST(DrawLimitLine, ClipsToTheGraphAndStopsAtTheRightEdge) {
   canvas.SetScale(GraphScale(false));
   // From below the start to beyond the stop, then a point that must not be drawn.
   DrawLimitLine(canvas, {{-100, -40}, {700, 0}, {800, 0}}, kLowerLimitColor, kDefaultBackColor,
-                Axis());
+                PointIsMHzAxis());
   const auto lines = Lines(canvas);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NEAR(lines[0].x1, 0, 1e-3);
@@ -61,16 +50,16 @@ TEST(DrawLimitLine, SkipsPairsOutsideAndGivesUpOnAnUnmappableSpan) {
   RecordingCanvas canvas;
   canvas.SetScale(GraphScale(false));
   DrawLimitLine(canvas, {{-300, -40}, {-200, -40}, {600, -40}, {700, -40}}, kLowerLimitColor,
-                kDefaultBackColor, Axis());
+                kDefaultBackColor, PointIsMHzAxis());
   ASSERT_EQ(Lines(canvas).size(), 1u);  // only the pair that crosses the graph
 
   RecordingCanvas broken;
   broken.SetScale(GraphScale(false));
-  auto s = Axis();
+  auto s = PointIsMHzAxis();
   s.Span = "0MHz";
   DrawLimitLine(broken, {{100, -40}, {200, -40}}, kLowerLimitColor, kDefaultBackColor, s);
   EXPECT_TRUE(broken.OfKind(PrimitiveKind::Box).empty());
-  DrawLimitLine(broken, {{100, -40}}, kLowerLimitColor, kDefaultBackColor, Axis());
+  DrawLimitLine(broken, {{100, -40}}, kLowerLimitColor, kDefaultBackColor, PointIsMHzAxis());
   EXPECT_TRUE(Lines(broken).empty());
 }
 

@@ -8,46 +8,13 @@
 #include <vector>
 
 #include "display_test_support.h"
-#include "link/gpib_library.h"
-#include "link/hid_backend.h"
 #include "link/link_error.h"
-#include "link/usb_hid.h"
-#include "link/virtual_clock.h"
-#include "sim/analyzer_model.h"
-#include "sim/sim_serial_port.h"
+#include "sim/serial_sim_link.h"
 
 namespace vantrel {
 namespace {
 
-class NoGpib : public GpibLibrary {
- public:
-  int ibfind(const std::string&) override { return -1; }
-  int ibdev(int, int, int, int, int, int) override { return -1; }
-  int ibclr(int) override { return kGpibErr; }
-  int ibwrt(int, const void*, long) override { return kGpibErr; }
-  int ibrd(int, void*, long) override { return kGpibErr; }
-  int ibwait(int, int) override { return kGpibErr; }
-  int ibrsp(int, char*) override { return kGpibErr; }
-  int ibloc(int) override { return kGpibErr; }
-  int ibsta() override { return kGpibErr; }
-  long ibcntl() override { return 0; }
-};
-
-class NoHid : public HidBackend {
- public:
-  std::vector<HidDeviceInfo> Enumerate() override { return {}; }
-  std::unique_ptr<HidDeviceHandle> Open(const std::string&) override { return nullptr; }
-};
-
-struct LimitRig {
-  VirtualClock clock;
-  RecordingNotifier notifier;
-  sim::AnalyzerModel model{clock};
-  sim::SimSerialPort serial{clock, model};
-  NoGpib gpib;
-  NoHid hidBackend;
-  UsbHid usb{hidBackend, notifier};
-  CommandTransport transport{LinkPorts{clock, notifier, serial, gpib, usb}};
+struct LimitRig : sim::SerialSimLink<RecordingNotifier> {
   DisplayState state;
   LimitLines lines;
   // Virtual time at which each command line reached the analyzer.
@@ -56,9 +23,6 @@ struct LimitRig {
   LimitRig() {
     model.State().upperLimit = {{100, -30}, {900, -30}, {900, -40}, {2000, -40}};
     model.State().lowerLimit = {{100, -80}, {2000, -70}};
-    serial.SetSettings("115200,N,8,1");
-    serial.Open();
-    transport.selectedKind = [] { return ConnectionKind::ComPort; };
     clock.onEvents = [this] {
       while (arrivals.size() < serial.Received().size())
         arrivals.emplace_back(serial.Received()[arrivals.size()], clock.NowMs());

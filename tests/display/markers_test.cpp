@@ -4,21 +4,10 @@
 
 #include "display/graph_frame.h"
 #include "display/recording_canvas.h"
+#include "display_test_support.h"
 
 namespace vantrel {
 namespace {
-
-// 0..500 MHz over the 501 points: point n is n MHz. Reference 0 dBm at 10 dB/div.
-AnalyzerSettings Axis() {
-  AnalyzerSettings s;
-  s.FreqStart = 0;
-  s.FreqStop = 500;
-  s.FreqCenter = 250;
-  s.Span = "500MHz";
-  s.RefLevel = 0;
-  s.Scale = 10;
-  return s;
-}
 
 std::array<std::int16_t, kTracePoints> Floor(std::int16_t count) {
   std::array<std::int16_t, kTracePoints> c{};
@@ -40,7 +29,7 @@ TEST(MarkerCalculate, DeltaIsReferenceMinusMarkerForFrequencyAndLevel) {
   view.rows[1] = {true, "100", "N"};
   view.rows[2] = {true, "150", "1"};
   auto canvas = GraphCanvas();
-  MarkerCalculate(&canvas, counts, Axis(), view);
+  MarkerCalculate(&canvas, counts, PointIsMHzAxis(), view);
 
   EXPECT_DOUBLE_EQ(view.table[1].frequency, 100);
   EXPECT_DOUBLE_EQ(view.table[1].level, 0);
@@ -64,7 +53,7 @@ TEST(MarkerCalculate, DeltaRowsStayEmptyWithoutAValidReference) {
     MarkerView view;
     view.rows[0] = {true, "100", delta};
     auto canvas = GraphCanvas();
-    MarkerCalculate(&canvas, counts, Axis(), view);
+    MarkerCalculate(&canvas, counts, PointIsMHzAxis(), view);
     for (const auto& text : canvas.Texts()) {
       EXPECT_NE(text, delta[0] ? std::string(delta) : std::string("x")) << "delta " << delta;
     }
@@ -78,7 +67,7 @@ TEST(MarkerCalculate, MarkersOffTheTraceGetNoLevelAndNoHandle) {
   view.rows[0] = {true, "600", "N"};  // beyond the stop frequency
   view.rows[1] = {true, "200", "0"};
   auto canvas = GraphCanvas();
-  MarkerCalculate(&canvas, counts, Axis(), view);
+  MarkerCalculate(&canvas, counts, PointIsMHzAxis(), view);
   EXPECT_EQ(view.table[0].level, kNoLevel);
   EXPECT_FALSE(view.handles[0].visible);
   EXPECT_TRUE(view.handles[1].visible);
@@ -88,7 +77,7 @@ TEST(MarkerCalculate, MarkersOffTheTraceGetNoLevelAndNoHandle) {
   auto negative = Floor(512);
   negative[300] = -4;
   view.rows[0] = {true, "300", "N"};
-  MarkerCalculate(nullptr, negative, Axis(), view);
+  MarkerCalculate(nullptr, negative, PointIsMHzAxis(), view);
   EXPECT_EQ(view.table[0].level, kNoLevel);
 }
 
@@ -103,7 +92,7 @@ TEST(MarkerCalculate, BadTextsAndSpansNeverReachAWrongPoint) {
   view.rows[3] = {true, "60", "2.5"};
   view.rows[4] = {false, "70", "0"};  // names an enabled marker but is itself disabled
   auto canvas = GraphCanvas();
-  MarkerCalculate(&canvas, counts, Axis(), view);
+  MarkerCalculate(&canvas, counts, PointIsMHzAxis(), view);
   EXPECT_EQ(view.table[0].level, kNoLevel);
   EXPECT_FALSE(view.handles[0].visible);
   EXPECT_DOUBLE_EQ(view.table[1].frequency, 0);
@@ -112,7 +101,7 @@ TEST(MarkerCalculate, BadTextsAndSpansNeverReachAWrongPoint) {
   EXPECT_EQ(canvas.FindText("0"), nullptr);  // marker 4's delta text stays unwritten
 
   // A zero span puts every marker on point 0 and the drop texts on the start frequency.
-  AnalyzerSettings zero = Axis();
+  AnalyzerSettings zero = PointIsMHzAxis();
   zero.FreqStop = zero.FreqStart = 100;
   counts[0] = 1023;
   MarkerView flat;
@@ -135,7 +124,7 @@ TEST(PrintAligned, LinesUpDecimalPoints) {
 }
 
 TEST(MarkerPlacement, DragArrowKeysAndTypedFrequencies) {
-  const auto s = Axis();
+  const auto s = PointIsMHzAxis();
   EXPECT_EQ(DropPoint(499.7), 498);
   EXPECT_EQ(DropPoint(-3), 0);
   EXPECT_EQ(DropPoint(120.5), 120);
