@@ -105,8 +105,11 @@ TEST(DrawGrid, GridLinesLevelLabelsAndFrame) {
   st.backColor = MakeRgb(255, 255, 255);
   DrawGrid(c, st);
   EXPECT_EQ(c.primitives[0].color, MakeRgb(255, 255, 255));
-  for (const auto& p : c.primitives)
-    if (p.kind != PrimitiveKind::Clear) EXPECT_EQ(p.color, MakeRgb(0, 0, 0)) << p.text;
+  for (const auto& p : c.primitives) {
+    if (p.kind != PrimitiveKind::Clear) {
+      EXPECT_EQ(p.color, MakeRgb(0, 0, 0)) << p.text;
+    }
+  }
 
   st.settings.RefLevel = 2.5f;
   st.settings.Scale = 1;
