@@ -28,6 +28,7 @@ QtCanvas::QtCanvas(QPainter& painter, const QRectF& area)
   painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setRenderHint(QPainter::TextAntialiasing, true);
   painter_.setBrush(Qt::NoBrush);
+  polyline_.reserve(1024);  // a trace is 502 points
   ApplyPen();
   if (painter_.device() && painter_.device()->devType() == QInternal::Image) {
     auto* image = static_cast<QImage*>(painter_.device());
@@ -66,7 +67,7 @@ void QtCanvas::ApplyPen() {
 
 void QtCanvas::Flush() {
   if (polyline_.size() >= 2 && !FastPolyline())
-    painter_.drawPolyline(polyline_.constData(), polyline_.size());
+    painter_.drawPolyline(polyline_.data(), static_cast<int>(polyline_.size()));
   polyline_.clear();
 }
 
@@ -102,6 +103,36 @@ bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double w, doubl
 
 }  // namespace
 
+namespace {
+
+// Writes the pixels of one segment whose ends lie inside the image: one pixel per column
+// or per row, the other coordinate in 16.16 fixed point (any image narrower and lower
+// than 32768 pixels).
+void PlotSegment(uchar* bits, qsizetype stride, QRgb rgb, int ax, int ay, int bx, int by) {
+  const int dx = bx - ax, dy = by - ay;
+  const int steps = std::max(std::abs(dx), std::abs(dy));
+  if (steps == 0) {
+    reinterpret_cast<QRgb*>(bits + ay * stride)[ax] = rgb;
+    return;
+  }
+  if (std::abs(dx) >= std::abs(dy)) {
+    const int sx = dx > 0 ? 1 : -1;
+    const int yinc = static_cast<int>(dy * 65536.0 / steps);
+    int y = (ay << 16) + 0x8000;
+    for (int k = 0, x = ax; k <= steps; ++k, x += sx, y += yinc)
+      reinterpret_cast<QRgb*>(bits + (y >> 16) * stride)[x] = rgb;
+  } else {
+    const qsizetype rowStep = dy > 0 ? stride : -stride;
+    const int xinc = static_cast<int>(dx * 65536.0 / steps);
+    int x = (ax << 16) + 0x8000;
+    uchar* row = bits + ay * stride;
+    for (int k = 0; k <= steps; ++k, row += rowStep, x += xinc)
+      reinterpret_cast<QRgb*>(row)[x >> 16] = rgb;
+  }
+}
+
+}  // namespace
+
 bool QtCanvas::FastPolyline() {
   if (!image_ || dotted_ || width_ > 1 || !painter_.worldTransform().isIdentity() ||
       painter_.hasClipping() ||
@@ -113,38 +144,32 @@ bool QtCanvas::FastPolyline() {
   const qsizetype stride = image_->bytesPerLine();
   const int w = image_->width(), h = image_->height();
   const QRgb rgb = qRgb(RedOf(color_), GreenOf(color_), BlueOf(color_));
-  for (qsizetype i = 1; i < polyline_.size(); ++i) {
-    double x0 = polyline_[i - 1].x(), y0 = polyline_[i - 1].y();
-    double x1 = polyline_[i].x(), y1 = polyline_[i].y();
-    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1))
-      continue;
-    const bool inside = x0 >= 0 && x1 >= 0 && y0 >= 0 && y1 >= 0 && x0 <= w - 1 && x1 <= w - 1 &&
-                        y0 <= h - 1 && y1 <= h - 1;
-    if (!inside && !ClipSegment(x0, y0, x1, y1, w, h)) continue;
-    // After clipping every end lies inside the image, so no pixel needs a test; the
-    // 16.16 fixed point holds any image narrower and lower than 32768 pixels.
-    const int ax = static_cast<int>(x0 + 0.5), ay = static_cast<int>(y0 + 0.5);
-    const int bx = static_cast<int>(x1 + 0.5), by = static_cast<int>(y1 + 0.5);
-    const int dx = bx - ax, dy = by - ay;
-    const int steps = std::max(std::abs(dx), std::abs(dy));
-    if (steps == 0) {
-      reinterpret_cast<QRgb*>(bits + ay * stride)[ax] = rgb;
-      continue;
+  const auto inside = [w, h](const QPointF& p) {
+    return p.x() >= 0 && p.y() >= 0 && p.x() <= w - 1 && p.y() <= h - 1;  // false for NaN
+  };
+  // Each point is rounded once and shared by its two segments; only segments with an end
+  // outside the image go through clipping.
+  bool prevInside = inside(polyline_[0]);
+  int px = static_cast<int>(polyline_[0].x() + 0.5), py = static_cast<int>(polyline_[0].y() + 0.5);
+  for (std::size_t i = 1; i < polyline_.size(); ++i) {
+    const QPointF& b = polyline_[i];
+    const bool bInside = inside(b);
+    const int bx = bInside ? static_cast<int>(b.x() + 0.5) : 0;
+    const int by = bInside ? static_cast<int>(b.y() + 0.5) : 0;
+    if (prevInside && bInside) {
+      PlotSegment(bits, stride, rgb, px, py, bx, by);
+    } else {
+      double x0 = polyline_[i - 1].x(), y0 = polyline_[i - 1].y();
+      double x1 = b.x(), y1 = b.y();
+      if (std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1) &&
+          ClipSegment(x0, y0, x1, y1, w, h)) {
+        PlotSegment(bits, stride, rgb, static_cast<int>(x0 + 0.5), static_cast<int>(y0 + 0.5),
+                    static_cast<int>(x1 + 0.5), static_cast<int>(y1 + 0.5));
+      }
     }
-    if (std::abs(dx) >= std::abs(dy)) {  // one pixel per column, y in 16.16 fixed point
-      const int sx = dx > 0 ? 1 : -1;
-      const int yinc = static_cast<int>(dy * 65536.0 / steps);
-      int y = (ay << 16) + 0x8000;
-      for (int k = 0, x = ax; k <= steps; ++k, x += sx, y += yinc)
-        reinterpret_cast<QRgb*>(bits + (y >> 16) * stride)[x] = rgb;
-    } else {  // one pixel per row
-      const qsizetype rowStep = dy > 0 ? stride : -stride;
-      const int xinc = static_cast<int>(dx * 65536.0 / steps);
-      int x = (ax << 16) + 0x8000;
-      uchar* row = bits + ay * stride;
-      for (int k = 0; k <= steps; ++k, row += rowStep, x += xinc)
-        reinterpret_cast<QRgb*>(row)[x >> 16] = rgb;
-    }
+    prevInside = bInside;
+    px = bx;
+    py = by;
   }
   return true;
 }
@@ -205,9 +230,9 @@ void QtCanvas::Line(double x1, double y1, double x2, double y2) {
 }
 
 void QtCanvas::LineTo(double x, double y) {
-  if (polyline_.isEmpty()) polyline_.append(current_);
+  if (polyline_.empty()) polyline_.push_back(current_);
   current_ = Map(x, y);
-  polyline_.append(current_);
+  polyline_.push_back(current_);
 }
 
 void QtCanvas::Box(double x1, double y1, double x2, double y2) {

@@ -10,7 +10,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
-#include <QVector>
+#include <vector>
 
 #include "display/canvas.h"
 
@@ -72,7 +72,7 @@ class QtCanvas : public Canvas {
   mutable QHash<QString, double> widths_;
   QImage* image_ = nullptr;  // the device when it is a plain 32-bit image
   QPointF current_;
-  QVector<QPointF> polyline_;
+  std::vector<QPointF> polyline_;
 };
 
 }  // namespace vantrel

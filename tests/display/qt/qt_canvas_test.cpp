@@ -66,6 +66,30 @@ TEST(QtCanvas, PolylinesLandOnTheirPixelsAndClip) {
   EXPECT_EQ(CountColour(image, green), 81 + 100 - 1);
 }
 
+TEST(QtCanvas, APolylineResumesCleanlyAfterLeavingTheImageOrABrokenPoint) {
+  QImage image = Blank(100, 100);
+  {
+    QPainter painter(&image);
+    QtCanvas c(painter, QRectF(0, 0, 100, 100));
+    c.SetScale({0, 100, 100, -100});  // y up: y 10 is pixel row 90
+    c.Clear(MakeRgb(0, 0, 0));
+    c.SetPenColor(MakeRgb(0, 255, 0));
+    c.MoveTo(10, 10);
+    c.LineTo(50, 10);
+    c.LineTo(50, 300);  // out through the top edge
+    c.LineTo(70, 10);   // and back in
+    c.LineTo(90, 10);
+    c.LineTo(std::numeric_limits<double>::quiet_NaN(), 10);
+    c.LineTo(95, 10);  // the segments touching the broken point are skipped
+    c.LineTo(99, 10);
+    c.Flush();
+  }
+  const QRgb green = qRgb(0, 255, 0);
+  for (int x : {10, 30, 50, 70, 80, 90, 95, 99}) EXPECT_EQ(image.pixel(x, 90), green) << x;
+  for (int x : {9, 60, 92}) EXPECT_EQ(image.pixel(x, 90), kBlack) << x;
+  EXPECT_EQ(image.pixel(50, 0), green);  // the climb reaches the top row
+}
+
 TEST(QtCanvas, FastAndGeneralRasterizersAgreeOnATrace) {
   // The same noisy trace through the direct pixel path (RGB32) and through the
   // painter's own rasterizer (RGB888): both put it in the same rows.
