@@ -9,35 +9,11 @@
 #include "app/analyzer_links.h"
 #include "link/link_error.h"
 
+#include "support/recording_notifier.h"
+
 namespace vantrel::testing {
 
-struct ShownMessage {
-  std::string text;
-  MessageIcon icon;
-};
 
-class RecordingNotifier : public Notifier {
- public:
-  MessageResult ShowMessage(const std::string& text, MessageIcon icon,
-                            MessageButtons buttons) override {
-    messages.push_back({text, icon});
-    return buttons == MessageButtons::YesNo ? answer : MessageResult::Ok;
-  }
-  void SetStatus(const std::string& text) override { statuses.push_back(text); }
-  void SetBusy(bool busy) override { busyDepth += busy ? 1 : -1; }
-
-  bool Shown(const std::string& text) const {
-    for (const auto& m : messages) {
-      if (m.text == text) return true;
-    }
-    return false;
-  }
-
-  std::vector<ShownMessage> messages;
-  std::vector<std::string> statuses;
-  int busyDepth = 0;
-  MessageResult answer = MessageResult::No;
-};
 
 // Answers "*IDN?" with `identity` when the port runs at `answerSettings`.
 class ScriptedSerialPort : public SerialPort {

@@ -205,7 +205,7 @@ TEST(ReadAllTraces, VanishingLinkStopRequestAndSmallArray) {
   a.transport->stopRequested = false;
   std::vector<RawTrace> two(2);
   ReadAllTraces(a.Transport(ConnectionKind::ComPort), two);
-  EXPECT_EQ(a.notifier.messages, std::vector<std::string>{"指定的陣列太小"});
+  EXPECT_EQ(a.notifier.Texts(), std::vector<std::string>{"指定的陣列太小"});
   EXPECT_TRUE(a.commands.empty());
 }
 

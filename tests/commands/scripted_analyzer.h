@@ -14,6 +14,8 @@
 #include "link/usb_hid.h"
 #include "link/virtual_clock.h"
 
+#include "support/recording_notifier.h"
+
 namespace vantrel::testing {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -21,17 +23,6 @@ inline Bytes ToBytes(const std::string& s) {
   return Bytes(s.begin(), s.end());
 }
 
-struct RecordingNotifier : Notifier {
-  std::vector<std::string> messages;
-  std::vector<std::string> statuses;
-  std::vector<bool> busy;
-  MessageResult ShowMessage(const std::string& t, MessageIcon, MessageButtons) override {
-    messages.push_back(t);
-    return MessageResult::Ok;
-  }
-  void SetStatus(const std::string& t) override { statuses.push_back(t); }
-  void SetBusy(bool b) override { busy.push_back(b); }
-};
 
 // One piece of an answer, readable `afterMs` after the command arrived.
 struct Piece {

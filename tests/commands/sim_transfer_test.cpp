@@ -171,7 +171,7 @@ TEST(SimStoredAndLimits, StoredTraceAndLimitLinesOnEveryLink) {
     EXPECT_EQ(stored.Points()[2], 2);
     EXPECT_EQ(stored.Points()[3], 0);
     ReadStoredTrace(link.transport, "50", stored, {});
-    EXPECT_EQ(link.notifier.messages.back(), "Stored trace (50) is empty.");
+    EXPECT_EQ(link.notifier.messages.back().text, "Stored trace (50) is empty.");
 
     LimitLine upper;
     ReadLimitLine(link.transport, 1, upper);

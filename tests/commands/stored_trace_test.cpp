@@ -61,12 +61,12 @@ TEST_F(StoredRead, FilledTraceIsDrawnAndEmptyOneReported) {
   EXPECT_EQ(r.Points()[0], -1);
   EXPECT_EQ(calls, (std::vector<std::string>{"empty graph", "draw", "markers", "remember"}));
   EXPECT_TRUE(a.notifier.messages.empty());
-  EXPECT_EQ(a.notifier.busy, (std::vector<bool>{true, false}));
+  EXPECT_EQ(a.notifier.busyChanges, (std::vector<bool>{true, false}));
 
   calls.clear();
   ReadStoredTrace(a.Transport(ConnectionKind::Gpib), "12", r, hooks);
   EXPECT_EQ(r.Mode(), 12);
-  EXPECT_EQ(a.notifier.messages, std::vector<std::string>{"Stored trace (12) is empty."});
+  EXPECT_EQ(a.notifier.Texts(), std::vector<std::string>{"Stored trace (12) is empty."});
   EXPECT_EQ(calls, (std::vector<std::string>{"empty graph", "markers"}));
 }
 
@@ -94,28 +94,28 @@ TEST_F(StoredRead, OverflowClosedPortAndVanishedLink) {
   a.answers["MEAS:TRA:READ?"] = {"{1,2,70000000}"};
   RawTrace r;
   ReadStoredTrace(a.Transport(ConnectionKind::Usb), "3", r, {});
-  EXPECT_EQ(a.notifier.messages, std::vector<std::string>{"Stored trace (3) is empty."});
+  EXPECT_EQ(a.notifier.Texts(), std::vector<std::string>{"Stored trace (3) is empty."});
 
   ScriptedAnalyzer closed;
   closed.SetSerialOpen(false);
   ReadStoredTrace(closed.Transport(ConnectionKind::ComPort), "3", r, hooks);
   EXPECT_TRUE(closed.commands.empty());
   EXPECT_TRUE(calls.empty());
-  EXPECT_TRUE(closed.notifier.busy.empty());
+  EXPECT_TRUE(closed.notifier.busyChanges.empty());
 
   // The USB device gone: no answer, reported as empty, no crash.
   ScriptedAnalyzer gone;
   gone.vanished = true;
   ReadStoredTrace(gone.Transport(ConnectionKind::Usb), "4", r, {});
-  EXPECT_EQ(gone.notifier.messages, std::vector<std::string>{"Stored trace (4) is empty."});
-  EXPECT_EQ(gone.notifier.busy, (std::vector<bool>{true, false}));
+  EXPECT_EQ(gone.notifier.Texts(), std::vector<std::string>{"Stored trace (4) is empty."});
+  EXPECT_EQ(gone.notifier.busyChanges, (std::vector<bool>{true, false}));
   // A failure while drawing ends the read quietly and still restores the pointer.
   ScriptedAnalyzer draw;
   draw.answers["MEAS:TRA:READ?"] = {"{1,2,3}"};
   StoredTraceHooks failing;
   failing.drawStoredTraces = [] { throw std::runtime_error("no canvas"); };
   EXPECT_NO_THROW(ReadStoredTrace(draw.Transport(ConnectionKind::ComPort), "5", r, failing));
-  EXPECT_EQ(draw.notifier.busy, (std::vector<bool>{true, false}));
+  EXPECT_EQ(draw.notifier.busyChanges, (std::vector<bool>{true, false}));
   EXPECT_TRUE(draw.notifier.messages.empty());
 }
 

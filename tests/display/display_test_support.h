@@ -10,7 +10,11 @@
 #include "link/clock.h"
 #include "util/notifier.h"
 
+#include "support/recording_notifier.h"
+
 namespace vantrel {
+
+using testing::RecordingNotifier;
 
 // 0..500 MHz over the 501 points (point n is n MHz; centre 250, span "500MHz"),
 // reference 0 at 10 dB/div.
@@ -25,24 +29,6 @@ inline AnalyzerSettings PointIsMHzAxis() {
   return s;
 }
 
-class RecordingNotifier : public Notifier {
- public:
-  struct Message {
-    std::string text;
-    MessageIcon icon;
-  };
-  MessageResult ShowMessage(const std::string& text, MessageIcon icon,
-                            MessageButtons = MessageButtons::Ok) override {
-    messages.push_back({text, icon});
-    return MessageResult::Ok;
-  }
-  void SetStatus(const std::string& text) override { statuses.push_back(text); }
-  void SetBusy(bool busy) override { busyChanges.push_back(busy); }
-
-  std::vector<Message> messages;
-  std::vector<std::string> statuses;
-  std::vector<bool> busyChanges;
-};
 
 // Answers with the fields below and notes each call with the clock's time.
 class FakeRefreshSource : public RefreshSource {

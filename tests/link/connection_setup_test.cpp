@@ -33,7 +33,7 @@ TEST(ConnectScripted, PortNumberIsRoundedHalfEvenAndGarbageNeverIdentifies) {
   rig.setup.portText = "0";                 // no port at all: nothing opened, still a clean failure
   EXPECT_EQ(rig.setup.Connect(), ConnectOutcome::NotIdentified);
   EXPECT_EQ(rig.serial.writes.size(), 5u);
-  EXPECT_EQ(rig.notifier.messages.back().first, "Communication Error!");
+  EXPECT_EQ(rig.notifier.messages.back().text, "Communication Error!");
 }
 
 TEST(ConnectScripted, UsbDeviceGoneBetweenEnumerationAndOpen) {
@@ -42,7 +42,7 @@ TEST(ConnectScripted, UsbDeviceGoneBetweenEnumerationAndOpen) {
   rig.hid.Add("/dev/hidraw0").opens = 1;  // the probe opens it, the connect cannot
   rig.hid.devices[0].answers = {B("V61\r")};
   EXPECT_EQ(rig.setup.Connect(), ConnectOutcome::NotIdentified);
-  EXPECT_EQ(rig.notifier.messages.back().first, "Communication Error!");
+  EXPECT_EQ(rig.notifier.messages.back().text, "Communication Error!");
   EXPECT_FALSE(rig.usb.IsOpen());
 }
 

@@ -44,7 +44,7 @@ TEST(GpibTransport, RawReadersAndTheAbortFlag) {
   EXPECT_THROW(rig.transport.SendCMD("*cls"), LinkError);
   EXPECT_EQ(rig.transport.SendQuery("*IDN?", 200), "");
   ASSERT_EQ(rig.notifier.messages.size(), 1u);
-  EXPECT_EQ(rig.notifier.messages[0].second, MessageIcon::Critical);
+  EXPECT_EQ(rig.notifier.messages[0].icon, MessageIcon::Critical);
 }
 
 TEST(UsbTransport, ReportsCarryTrimmedCommandsAndAnswersSkipZeros) {

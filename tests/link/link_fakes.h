@@ -17,6 +17,8 @@
 #include "link/usb_hid.h"
 #include "link/virtual_clock.h"
 
+#include "support/recording_notifier.h"
+
 namespace vantrel::testing {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -27,17 +29,6 @@ inline std::string S(const Bytes& b) {
   return std::string(b.begin(), b.end());
 }
 
-struct RecordingNotifier : Notifier {
-  std::vector<std::pair<std::string, MessageIcon>> messages;
-  std::vector<std::string> statuses;
-  std::vector<bool> busy;
-  MessageResult ShowMessage(const std::string& t, MessageIcon i, MessageButtons) override {
-    messages.emplace_back(t, i);
-    return MessageResult::Ok;
-  }
-  void SetStatus(const std::string& t) override { statuses.push_back(t); }
-  void SetBusy(bool b) override { busy.push_back(b); }
-};
 
 // Bytes arrive at the virtual time given; `onWrite` plays the instrument.
 struct ScriptedSerial : SerialPort {

@@ -81,8 +81,8 @@ TEST(SerialTransport, QueryErrorsAreShownAndGiveEmptyText) {
   rig.serial.onWrite = [](const Bytes&) { throw LinkError("The port was removed."); };
   EXPECT_EQ(rig.transport.SendQuery("*IDN?", 200), "");
   ASSERT_EQ(rig.notifier.messages.size(), 1u);
-  EXPECT_EQ(rig.notifier.messages[0].first, "The port was removed.");
-  EXPECT_EQ(rig.notifier.messages[0].second, MessageIcon::Critical);
+  EXPECT_EQ(rig.notifier.messages[0].text, "The port was removed.");
+  EXPECT_EQ(rig.notifier.messages[0].icon, MessageIcon::Critical);
   EXPECT_THROW(rig.transport.SendCMD("*cls"), LinkError);
 }
 

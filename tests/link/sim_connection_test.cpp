@@ -23,11 +23,7 @@ struct SimRig {
   SimRig() {
     transport.selectedKind = [this] { return kind; };
   }
-  std::vector<std::string> Messages() const {
-    std::vector<std::string> texts;
-    for (const auto& m : notifier.messages) texts.push_back(m.first);
-    return texts;
-  }
+  std::vector<std::string> Messages() const { return notifier.Texts(); }
 };
 
 const std::string kChecking57600 = "Checking port setting 57600,N,8,1";
@@ -42,7 +38,7 @@ TEST(SerialConnect, TriesBothSettingsInOrderAndKeepsTheOneThatAnswers) {
   EXPECT_EQ(rig.serial.ReceiveBufferSize(), 8192);
   EXPECT_TRUE(rig.serial.IsOpen());
   EXPECT_EQ(rig.setup.connectCount, 1);
-  EXPECT_EQ(rig.notifier.busy, (std::vector<bool>{true, false}));
+  EXPECT_EQ(rig.notifier.busyChanges, (std::vector<bool>{true, false}));
   EXPECT_TRUE(rig.notifier.messages.empty());
   EXPECT_EQ(rig.transport.SendQuery("*IDN?", 200), sim::kIdentification);
 
@@ -72,7 +68,7 @@ TEST(SerialConnect, SilentInUseAndMissingPortsEndInCommunicationError) {
   EXPECT_EQ(rig.setup.connectCount, 0);
   ASSERT_EQ(rig.notifier.messages.size(), 1u);
   EXPECT_EQ(rig.notifier.messages[0],
-            std::make_pair(std::string("Communication Error!"), MessageIcon::Warning));
+            (ShownMessage{"Communication Error!", MessageIcon::Warning}));
   EXPECT_EQ(rig.notifier.statuses.back(), "");
   EXPECT_LT(rig.clock.NowMs(), 10000u);  // bounded, however silent the line
 
@@ -82,7 +78,7 @@ TEST(SerialConnect, SilentInUseAndMissingPortsEndInCommunicationError) {
   EXPECT_EQ(rig.setup.Connect(), ConnectOutcome::NotIdentified);
   EXPECT_EQ(rig.Messages(),
             (std::vector<std::string>{sim::kPortInUseText, "Communication Error!"}));
-  EXPECT_EQ(rig.notifier.messages[0].second, MessageIcon::Critical);
+  EXPECT_EQ(rig.notifier.messages[0].icon, MessageIcon::Critical);
 
   rig.notifier.messages.clear();
   rig.serial.Options().openFailure = sim::OpenFailure::None;
@@ -126,7 +122,7 @@ TEST(GpibConnect, DriverProbeAndMissingLibrary) {
   EXPECT_EQ(rig.setup.Connect(), ConnectOutcome::NotIdentified);
   EXPECT_EQ(rig.Messages(),
             (std::vector<std::string>{sim::kGpibLibraryMissingText, "Communication Error!"}));
-  EXPECT_EQ(rig.notifier.messages[0].second, MessageIcon::Critical);
+  EXPECT_EQ(rig.notifier.messages[0].icon, MessageIcon::Critical);
   EXPECT_NO_THROW(rig.setup.Disconnect());
 }
 
@@ -153,7 +149,7 @@ TEST(UsbConnect, DeviceListIndexFallbackIdentificationAndClose) {
   EXPECT_EQ(rig.setup.Connect(), ConnectOutcome::NoUsbDevice);
   EXPECT_EQ(rig.setup.usbEntries, std::vector<std::string>{"None"});
   EXPECT_EQ(rig.notifier.messages.back(),
-            std::make_pair(std::string("No USB Connection Detected."), MessageIcon::Warning));
+            (ShownMessage{"No USB Connection Detected.", MessageIcon::Warning}));
 }
 
 }  // namespace
