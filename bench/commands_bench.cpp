@@ -64,20 +64,12 @@ void BM_ParseStoredTraceText(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseStoredTraceText)->Unit(benchmark::kMicrosecond);
 
-struct NullNotifier : Notifier {
-  MessageResult ShowMessage(const std::string&, MessageIcon, MessageButtons) override {
-    return MessageResult::Ok;
-  }
-  void SetStatus(const std::string&) override {}
-  void SetBusy(bool) override {}
-};
-
 // The refresh's query sequence over the in-process analyzer on the serial link. The
 // virtual clock makes the prescribed waits free, so the time measured is the
 // program's own work (plus the simulator's); "waited_ms" is what the waits would take.
 void BM_SettingsRefresh(benchmark::State& state) {
   VirtualClock clock;
-  NullNotifier notifier;
+  SilentNotifier notifier;
   sim::AnalyzerModel model(clock);
   sim::SimSerialPort serial(clock, model);
   sim::SimGpibLibrary gpib(clock, model);

@@ -96,22 +96,13 @@ BENCHMARK(BM_DrawGridFullHd)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-class QuietNotifier : public Notifier {
- public:
-  MessageResult ShowMessage(const std::string&, MessageIcon, MessageButtons) override {
-    return MessageResult::Ok;
-  }
-  void SetStatus(const std::string&) override {}
-  void SetBusy(bool) override {}
-};
-
 // A full refresh (traces and settings) over the simulated serial link on the virtual
 // clock: the real time spent is the program's and the model's own work, the virtual
 // time is what the prescribed waits and the transfer take on a real link.
 void BM_RefreshOwnWork(benchmark::State& bs) {
-  sim::SerialSimLink<QuietNotifier> link;
+  sim::SerialSimLink<SilentNotifier> link;
   VirtualClock& clock = link.clock;
-  QuietNotifier& notifier = link.notifier;
+  SilentNotifier& notifier = link.notifier;
   sim::SimSerialPort& serial = link.serial;
   AnalyzerCommands commands(link.transport);
   AnalyzerRefreshSource source(commands);

@@ -17,14 +17,6 @@
 namespace vantrel {
 namespace {
 
-struct SilentNotifier : Notifier {
-  MessageResult ShowMessage(const std::string&, MessageIcon, MessageButtons) override {
-    return MessageResult::Ok;
-  }
-  void SetStatus(const std::string&) override {}
-  void SetBusy(bool) override {}
-};
-
 struct Link {
   VirtualClock clock;
   SilentNotifier notifier;

@@ -20,6 +20,16 @@ class Notifier {
   virtual void SetBusy(bool busy) = 0;
 };
 
+// Tells no one: for runs without a user, such as benchmarks. Questions get "OK".
+class SilentNotifier : public Notifier {
+ public:
+  MessageResult ShowMessage(const std::string&, MessageIcon, MessageButtons) override {
+    return MessageResult::Ok;
+  }
+  void SetStatus(const std::string&) override {}
+  void SetBusy(bool) override {}
+};
+
 // "Error Number: <n>" CR LF "<description>" with the critical icon.
 void ShowErrorBox(Notifier& notifier, long number, const std::string& description);
 
