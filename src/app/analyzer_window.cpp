@@ -619,10 +619,7 @@ void AnalyzerWindow::DrawGrid() {
   // The picture follows at the next paint; the marker table and handles follow now, so
   // the keys and handlers that read them see this repaint's values.
   if (!emiDisplay_ && !state_.closing) {
-    for (const RawTrace& t : state_.liveTraces) {
-      if (t.Mode() == 0)
-        std::copy(t.Points().begin(), t.Points().end(), state_.markerTrace.begin());
-    }
+    state_.UpdateMarkerTrace();
     if (state_.AnyMarkerEnabled() && state_.markerSourceLive) {
       marker_->Calculate(nullptr, state_.markerTrace);
     }

@@ -12,4 +12,10 @@ bool DisplayState::AnyMarkerEnabled() const {
   return std::any_of(markerEnabled.begin(), markerEnabled.end(), [](bool b) { return b; });
 }
 
+void DisplayState::UpdateMarkerTrace() {
+  for (const RawTrace& t : liveTraces) {
+    if (t.Mode() == 0) std::copy(t.Points().begin(), t.Points().end(), markerTrace.begin());
+  }
+}
+
 }  // namespace vantrel

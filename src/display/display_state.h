@@ -47,6 +47,8 @@ struct DisplayState {
   std::string lastStoredIndexText = "1";
 
   bool AnyMarkerEnabled() const;
+  // MarkerTrace := the points of the live trace drawn on top (mode 0).
+  void UpdateMarkerTrace();
 };
 
 // Layers that later parts of the display fill in; an empty hook draws nothing.

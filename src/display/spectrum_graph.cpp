@@ -55,9 +55,7 @@ void DrawLiveTraces(Canvas& c, DisplayState& st) {
       if (t.Valid() && t.Mode() == layer) DrawTrace(c, t.Points(), t.Colour(), st.settings.Scale);
     }
   }
-  for (const RawTrace& t : st.liveTraces) {
-    if (t.Mode() == 0) std::copy(t.Points().begin(), t.Points().end(), st.markerTrace.begin());
-  }
+  st.UpdateMarkerTrace();
   c.SetPenWidth(1);
   c.SetPenColor(st.gridColor);
 }
