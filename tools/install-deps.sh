@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libqt6serialport6-dev libgl1-mesa-dev
+  qt6-base-dev qt6-serialport-dev libgl1-mesa-dev
   libhidapi-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation locales-all
 )
