@@ -95,9 +95,12 @@ bool ReadTraceOne(CommandTransport& transport, std::vector<std::uint8_t>& data, 
   return false;
 }
 
-// The serial read of "meas:tra:read all?"; false when the header never arrived.
-bool ReadAllSerial(CommandTransport& transport, std::vector<std::uint8_t>& data,
-                   const IoLogSink& log) {
+enum class SerialBlock { Whole, Short, NoHeader };
+
+// The serial read of "meas:tra:read all?". A block that is still short after the polls
+// is a failed read: its missing points must never be decoded as zeros.
+SerialBlock ReadAllSerial(CommandTransport& transport, std::vector<std::uint8_t>& data,
+                          const IoLogSink& log) {
   Clock& clock = transport.Ports().clock;
   SerialPort& serial = transport.Ports().serial;
   DropWaiting(serial);
@@ -111,7 +114,7 @@ bool ReadAllSerial(CommandTransport& transport, std::vector<std::uint8_t>& data,
   // Ten polls at most: a header that comes with the tenth is already too late.
   for (int waits = 0; Waiting(serial) < kSerialHeaderBytes;) {
     WaitMs(clock, 50);
-    if (++waits >= 10) return false;
+    if (++waits >= 10) return SerialBlock::NoHeader;
   }
   data = TakeAll(serial);
   const int present = CountPresentTraces(data, TraceFraming::SerialUsb);
@@ -124,7 +127,9 @@ bool ReadAllSerial(CommandTransport& transport, std::vector<std::uint8_t>& data,
     data.insert(data.end(), rest.begin(), rest.end());
   }
   if (log.text != nullptr && log.ioMessage) AppendSerialTraceLog(*log.text, clock.NowMs(), data);
-  return true;
+  const std::size_t whole =
+      static_cast<std::size_t>(present) * kSerialTraceBytes + kSerialHeaderBytes;
+  return data.size() < whole ? SerialBlock::Short : SerialBlock::Whole;
 }
 
 void ReadAllUsb(CommandTransport& transport, std::vector<std::uint8_t>& data,
@@ -196,10 +201,14 @@ void ReadAllTraces(CommandTransport& transport, std::span<RawTrace> traces, cons
 
       std::vector<std::uint8_t> data;
       TraceFraming framing = TraceFraming::SerialUsb;
+      bool whole = true;
       switch (transport.Kind()) {
-        case ConnectionKind::ComPort:
-          if (!ReadAllSerial(transport, data, log)) return;
+        case ConnectionKind::ComPort: {
+          const SerialBlock got = ReadAllSerial(transport, data, log);
+          if (got == SerialBlock::NoHeader) return;
+          whole = got == SerialBlock::Whole;
           break;
+        }
         case ConnectionKind::Usb:
           ReadAllUsb(transport, data, log);
           break;
@@ -209,7 +218,9 @@ void ReadAllTraces(CommandTransport& transport, std::span<RawTrace> traces, cons
           framing = TraceFraming::Gpib;
           break;
       }
-      if (DecodeTraceBlock(data, framing, traces)) return;
+      // A short block is not decoded, so every trace stays invalid; wrong check bytes
+      // keep the decoded data.
+      if (whole && DecodeTraceBlock(data, framing, traces)) return;
       ++failed;
       if (failed >= kAllTracesReads) {
         if (log.text != nullptr) AppendGiveUpLog(*log.text, clock.NowMs());
