@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "app/pick_only_combo.h"
 #include "commands/analyzer_commands.h"
 #include "display/display_state.h"
 #include "display/trace_refresh.h"
@@ -44,6 +45,7 @@ QComboBox* MakeList(const char* name, const QStringList& items, QWidget* parent)
   auto* list = new QComboBox(parent);
   list->setObjectName(QString::fromLatin1(name));
   list->setEditable(true);  // shows whatever the analyzer reports, listed or not
+  ActOnPicksOnly(list);      // but only a pick from the list sends a command
   list->addItems(items);
   list->setCurrentIndex(items.isEmpty() ? -1 : 0);
   return list;
@@ -121,7 +123,10 @@ ControlPanel::ControlPanel(AnalyzerCommands& commands, TraceRefresh& refresh, Di
     box->installEventFilter(this);
   }
   for (QComboBox* list : {cboAmpUnit_, cboAmpScale_, cboRBW_, cboVBW_}) {
-    connect(list, &QComboBox::activated, this, [this, list](int) { ListPick(list); });
+    connect(list, &QComboBox::activated, this, [this, list](int index) {
+      list->setCurrentIndex(index);
+      ListPick(list);
+    });
   }
   connect(updAmpRefLevel_, &QSpinBox::valueChanged, this, &ControlPanel::UpDownStep);
   connect(cmdOKControl_, &QPushButton::clicked, this, &ControlPanel::OkClicked);

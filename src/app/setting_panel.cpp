@@ -10,14 +10,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
 #include "app/control_panel_rules.h"
 #include "app/folder_picker.h"
+#include "app/pick_only_combo.h"
 #include "app/process_globals.h"
 #include "display/capture.h"
 #include "display/display_state.h"
 #include "util/notifier.h"
+#include "util/format.h"
 #include "util/numbers.h"
 
 namespace vantrel {
@@ -32,6 +33,7 @@ QComboBox* MakeCombo(const char* name, const QStringList& items, QWidget* parent
   auto* combo = new QComboBox(parent);
   combo->setObjectName(QString::fromLatin1(name));
   combo->setEditable(true);
+  ActOnPicksOnly(combo);  // typed text is checked when the focus leaves, never picked
   combo->addItems(items);
   return combo;
 }
@@ -84,8 +86,11 @@ void SettingPanel::BuildPort() {
   grid->addWidget(new QLabel(QStringLiteral("Addr:"), fraPort), 2, 1);
   grid->addWidget(cboGPIB, 2, 2);
 
-  connect(Combo1, &QComboBox::activated, this,
-          [this](int) { ComPortNumber = RoundToInt16(NumericValue(S(Combo1->currentText()))); });
+  // A pick names a listed port; typed text is only checked when the focus leaves.
+  connect(Combo1, &QComboBox::activated, this, [this](int index) {
+    const std::string item = S(Combo1->itemText(index));
+    if (!CheckPortNumber(item)) ComPortNumber = RoundToInt16(NumericValue(item));
+  });
   connect(cboUSB, &QComboBox::activated, this, [this](int index) {
     if (usbPicked) usbPicked(index);
   });
@@ -146,8 +151,11 @@ void SettingPanel::BuildSa() {
   Label3->setToolTip(QStringLiteral("Colour of memory traces"));
   grid->addWidget(Label3, 7, 2);
 
-  connect(cboSamplingRate, &QComboBox::activated, this,
-          [this](int) { SamplingRate = NumericValue(S(cboSamplingRate->currentText())); });
+  connect(cboSamplingRate, &QComboBox::activated, this, [this](int index) {
+    if (const auto rate = TypedSamplingRate(S(cboSamplingRate->itemText(index)))) {
+      SamplingRate = *rate;
+    }
+  });
   connect(cboSamplingRate, &QComboBox::editTextChanged, this, [this](const QString& text) {
     if (const auto rate = TypedSamplingRate(S(text))) SamplingRate = *rate;
   });
@@ -188,12 +196,20 @@ void SettingPanel::BuildEmi() {
   grid->addWidget(cmdOpenStorage, 4, 1);
 }
 
-void SettingPanel::KeepFocus(QWidget* field) {
-  QTimer::singleShot(0, field, [field] { field->setFocus(Qt::OtherFocusReason); });
+void SettingPanel::hideEvent(QHideEvent* event) {
+  // A refused entry never outlives the panel: the field shows the value in force again.
+  if (CheckPortNumber(S(Combo1->currentText()))) {
+    Combo1->setEditText(QString::number(ComPortNumber));
+  }
+  if (CheckSamplingRate(S(cboSamplingRate->currentText()))) {
+    cboSamplingRate->setEditText(QString::fromStdString(FormatShortest(SamplingRate)));
+  }
+  QGroupBox::hideEvent(event);
 }
 
 bool SettingPanel::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusOut && !checking_) {
+  // Focus leaving a field because the panel closes is no validation: hideEvent restores it.
+  if (event->type() == QEvent::FocusOut && !checking_ && !isHidden()) {
     // Focus taken by a message box or a popup is not the user leaving the field.
     const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
     if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
@@ -202,8 +218,10 @@ bool SettingPanel::eventFilter(QObject* watched, QEvent* event) {
       if (watched == Combo1) ok = ValidateCombo1();
       if (watched == cboSamplingRate) ok = ValidateSamplingRate();
       if (watched == Text1) ok = ValidateText1();
+      // Back at once and still guarded: the field the focus was going to must not check
+      // itself now, or two refused fields would pull the focus between them for ever.
+      if (!ok) static_cast<QWidget*>(watched)->setFocus(Qt::OtherFocusReason);
       checking_ = false;
-      if (!ok) KeepFocus(static_cast<QWidget*>(watched));
     }
   } else if (watched == Label3) {
     if (event->type() == QEvent::MouseButtonPress) {

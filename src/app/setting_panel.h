@@ -88,13 +88,13 @@ class SettingPanel : public QGroupBox {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void BuildPort();
   void BuildFile();
   void BuildSa();
   void BuildEmi();
-  void KeepFocus(QWidget* field);
 
   DisplayState& state_;
   Notifier& notifier_;

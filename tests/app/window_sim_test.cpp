@@ -468,6 +468,8 @@ TEST_F(WindowSimTest, LayoutFollowsTheWindowStateAndPlacesThePanels) {
 
 TEST_F(WindowSimTest, SettingFieldsCheckTheirInput) {
   SettingPanel& s = window->Settings();
+  Key("btnSetting")->trigger();
+  ASSERT_FALSE(s.isHidden());
   s.Combo1->setEditText("0");
   Leave(s.Combo1);
   ASSERT_EQ(notifier.messages.size(), 1u);
@@ -551,6 +553,71 @@ TEST_F(WindowSimTest, FolderPickersFollowEachOther) {
   ASSERT_GE(s.Drive1->count(), 1);
   emit s.Drive1->driveChanged(s.Drive1->itemText(0));
   EXPECT_EQ(s.txtRecFolder->text(), QDir(s.Drive1->itemText(0)).absolutePath());
+}
+
+TEST_F(WindowSimTest, TwoRefusedFieldsNeverPullTheFocusBetweenThem) {
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  Key("btnSetting")->trigger();
+  SettingPanel& s = window->Settings();
+  s.Combo1->setFocus();
+  QApplication::processEvents();
+  s.Combo1->setEditText("0");
+  s.cboSamplingRate->setEditText("abc");
+  s.cboSamplingRate->setFocus(Qt::TabFocusReason);
+  for (int pass = 0; pass < 200; ++pass) QApplication::processEvents();
+  EXPECT_EQ(notifier.messages.size(), 1u);  // the port refusal, once
+  EXPECT_TRUE(s.Combo1->hasFocus());
+
+  // Closing the panel leaves no refused entry in force or on show.
+  s.cmdOK1->click();
+  EXPECT_EQ(s.Combo1->currentText(), "1");
+  EXPECT_EQ(s.cboSamplingRate->currentText(), "1");
+  EXPECT_EQ(ComPortNumber, 1);
+  EXPECT_EQ(window->SamplingRate(), 1.0);
+}
+
+TEST_F(WindowSimTest, TypedListTextWithEnterIsNeitherAPickNorAnItem) {
+  SettingPanel& s = window->Settings();
+  Connect();
+  struct Case {
+    QComboBox* list;
+    const char* text;
+  };
+  for (const Case& c : {Case{s.Combo1, "99"}, Case{s.cboSamplingRate, "0"},
+                        Case{s.cboSamplingRate, "abc"}, Case{List("cboAmpScale"), "3"},
+                        Case{List("cboRBW"), "7KHz"}, Case{List("cboAmpUnit"), "dBW"}}) {
+    const int items = c.list->count();
+    c.list->setEditText(QString::fromLatin1(c.text));
+    Enter(c.list);
+    EXPECT_EQ(c.list->count(), items) << c.text;
+  }
+  EXPECT_EQ(ComPortNumber, 1);
+  EXPECT_EQ(window->SamplingRate(), 1.0);
+  EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(WindowSimTest, MarkerHandlesStayWithTheDrawnGraphAfterAChangeCycle) {
+  window->show();
+  Connect();
+  Key("btnCapture")->trigger();
+  Key("btnMarker")->trigger();
+  Find<QCheckBox>("chkMMkr_0")->click();
+  Box("txtMkr_0")->setText("150");  // inside both the drawn and the new range
+  Enter(Box("txtMkr_0"));
+  QWidget* handle = Find<QWidget>("picMKR_0");
+  QWidget* graph = Find<QWidget>("Pic1");
+  graph->grab();
+  const QPoint before = handle->pos();
+
+  Key("btnControl")->trigger();
+  Box("txtFreqStart")->setText("100");
+  Box("txtFreqStop")->setText("200");
+  Find<QPushButton>("cmdOKControl")->click();
+  ASSERT_EQ(window->Display().settings.FreqStop, 200.0);
+  graph->grab();  // a paint from state, as an expose would bring
+  EXPECT_TRUE(handle->isVisible());
+  EXPECT_EQ(handle->pos(), before);
 }
 
 TEST_F(WindowSimTest, ArrowKeysMoveOnlyAPickedMarkerWithoutModifiers) {
