@@ -219,6 +219,9 @@ void AnalyzerWindow::Load() {
   setup_.usbDeviceIndex = -1;
   setup_.RefreshUsbList();
   SyncUsbList();
+  // The listing is a step of its own: what it said about the devices (report lengths
+  // guessed) must not stand in the status bar as if it were still going on.
+  links_.notifier.SetStatus("");
   // 13. Stored-trace swatch.
   setting_->ShowStoredColor();
   // 14. Toolbar.
@@ -618,6 +621,7 @@ void AnalyzerWindow::DrawStoredFromUnit() {
 void AnalyzerWindow::DrawGrid() {
   // The picture follows at the next paint; the marker table and handles follow now, so
   // the keys and handlers that read them see this repaint's values.
+  drawnSettings_ = state_.settings;
   if (!emiDisplay_ && !state_.closing) {
     state_.UpdateMarkerTrace();
     if (state_.AnyMarkerEnabled() && state_.markerSourceLive) {
@@ -629,6 +633,15 @@ void AnalyzerWindow::DrawGrid() {
 
 void AnalyzerWindow::PaintGraph(Canvas& canvas) {
   if (emiDisplay_) return;  // the EMI graph comes with the EMI display
+  // A paint the window system asks for (an expose) shows the graph as it was last drawn:
+  // settings read since then (a change cycle) wait for the next repaint, and the marker
+  // handles, placed during the paint, stay on the drawn trace.
+  std::swap(state_.settings, drawnSettings_);
+  struct SwapBack {
+    AnalyzerSettings& a;
+    AnalyzerSettings& b;
+    ~SwapBack() { std::swap(a, b); }
+  } swapBack{state_.settings, drawnSettings_};
   GraphLayers layers = marker_->Layers();
   layers.processEvents = nullptr;  // no window events inside a paint
   vantrel::DrawGrid(canvas, state_, layers);

@@ -127,6 +127,8 @@ class AnalyzerWindow : public QWidget {
   AnalyzerCommands commands_;
   AnalyzerRefreshSource source_;
   DisplayState state_;
+  // The settings the graph was last drawn with (the header and the marker handles).
+  AnalyzerSettings drawnSettings_;
   TraceRefresh refresh_;
   ToolbarModel toolbar_;
 

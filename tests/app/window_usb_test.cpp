@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <optional>
 
 #include "app/analyzer_window.h"
 #include "app/fake_links.h"
@@ -23,9 +24,10 @@ using testing::RecordingNotifier;
 
 class WindowUsbTest : public ::testing::Test {
  protected:
-  void Build(int analyzers) {
+  void Build(int analyzers, std::optional<HidReportLengths> extra = std::nullopt) {
     DontShowEMISteps = 1;
     auto hid = std::make_unique<sim::SimHidBackend>(clock, analyzers);
+    if (extra) hid->AddAnalyzer(*extra);
     backend = hid.get();
     serialModel = std::make_unique<sim::AnalyzerModel>(clock);
     window = std::make_unique<AnalyzerWindow>(
@@ -79,6 +81,15 @@ TEST_F(WindowUsbTest, TheChosenOfTwoAnalyzersIsTheOneTalkedTo) {
   EXPECT_TRUE(backend->Analyzer(0).received.empty());
   EXPECT_FALSE(backend->Analyzer(1).received.empty());
   EXPECT_EQ(UsbList()->currentText(), "1");
+}
+
+TEST_F(WindowUsbTest, GuessedReportLengthsAreNotLeftInTheStatusBarAfterLoading) {
+  Build(0, HidReportLengths{0, 0, 0});
+  ASSERT_FALSE(notifier.statuses.empty());
+  EXPECT_NE(std::find(notifier.statuses.begin(), notifier.statuses.end(),
+                      "USB report lengths could not be read from the device; using 65 bytes."),
+            notifier.statuses.end());
+  EXPECT_EQ(notifier.statuses.back(), "");
 }
 
 TEST_F(WindowUsbTest, WithoutAnAnalyzerTheWindowSaysSoAndStaysUsable) {
