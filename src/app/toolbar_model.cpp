@@ -45,8 +45,11 @@ void ToolbarModel::SetDisconnected() {
 void ToolbarModel::SetConnected() {
   for (ToolbarButton& button : buttons_) button.enabled = true;
   if ((*this)["btnEMCMode"].down) {
-    (*this)["btnGetLimit"].enabled = false;
-    (*this)["btnGetTrace"].enabled = false;
+    // The SA-only buttons stay off in EMI mode; the Control panel is put away with them.
+    for (const char* key : {"btnGetLimit", "btnGetTrace", "btnDrawPCStored", "btnControl"}) {
+      (*this)[key].enabled = false;
+    }
+    (*this)["btnControl"].down = false;
   } else {
     (*this)["btnGetTrace"].enabled = true;
   }

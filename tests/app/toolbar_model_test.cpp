@@ -33,12 +33,14 @@ TEST(ToolbarModel, ConnectedStateDependsOnEmiMode) {
   for (const ToolbarButton& b : toolbar.Buttons()) EXPECT_TRUE(b.enabled) << b.key;
 
   toolbar["btnEMCMode"].down = true;
+  toolbar["btnControl"].down = true;
   toolbar.SetDisconnected();
   toolbar.SetConnected();
-  EXPECT_FALSE(toolbar["btnGetLimit"].enabled);
-  EXPECT_FALSE(toolbar["btnGetTrace"].enabled);
+  for (const char* key : {"btnGetLimit", "btnGetTrace", "btnDrawPCStored", "btnControl"}) {
+    EXPECT_FALSE(toolbar[key].enabled) << key;
+  }
+  EXPECT_FALSE(toolbar["btnControl"].down);
   EXPECT_TRUE(toolbar["btnCapture"].enabled);
-  EXPECT_TRUE(toolbar["btnControl"].enabled);
 }
 
 TEST(ToolbarModel, ModeButtonsFollowEmiModeAndConnection) {
