@@ -43,8 +43,9 @@ void MarkerHandle::paintEvent(QPaintEvent*) {
   QFont font = p.font();
   font.setPixelSize(150);  // in handle units: the upper half holds the number
   p.setFont(font);
+  // Printed as a number is printed: a blank where a minus sign would stand.
   p.drawText(QRectF(20, 0, kUnitsWide - 20, 150), Qt::AlignLeft | Qt::AlignTop,
-             QString::number(index_));
+             QStringLiteral(" %1").arg(index_));
   p.drawLine(QPointF(0, 150), QPointF(180, 150));
   p.drawLine(QPointF(93, 290), QPointF(0, 150));
   p.drawLine(QPointF(93, 290), QPointF(180, 150));
