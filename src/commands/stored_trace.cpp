@@ -20,6 +20,10 @@ constexpr std::size_t kStoredAnswerLimit = 8192;
 
 // A USB feature report carries 64 characters, a stored trace about 2000 to 3000: the
 // further reports are read until the closing brace has come, an empty report ends it.
+// A device that keeps repeating a report never sends the brace: once more than the 501
+// values of a trace have come without it, the answer is no trace at all. (Identical
+// reports alone prove nothing: a flat trace of three-digit values repeats every 64
+// characters.)
 std::string ReadStoredAnswer(CommandTransport& transport) {
   std::string answer = transport.SendQuery("MEAS:TRA:READ?", 200);
   if (transport.Kind() != ConnectionKind::Usb || !Contains(answer, "{")) return answer;
@@ -27,6 +31,9 @@ std::string ReadStoredAnswer(CommandTransport& transport) {
     const std::string piece = transport.ReadCOM(20);
     if (piece.empty()) break;
     answer += piece;
+    const auto commas = std::count(answer.begin() + static_cast<long>(answer.find('{')),
+                                   answer.end(), ',');
+    if (commas >= kTracePoints && !Contains(answer, "}")) return "";
   }
   return answer;
 }

@@ -82,10 +82,13 @@ struct ScriptedAnalyzer::Hid : HidBackend {
     int GetFeatureReport(Bytes& report) override {
       ++analyzer.featureReads;
       if (analyzer.vanished) return -1;
-      const Bytes got = analyzer.TakeDue(report.size() - 1);
+      Bytes got = analyzer.TakeDue(report.size() - 1);
+      if (got.empty() && analyzer.repeatLastReport) got = last;
+      last = got;
       std::copy(got.begin(), got.end(), report.begin() + 1);
       return static_cast<int>(report.size());
     }
+    Bytes last;
   };
   std::vector<HidDeviceInfo> Enumerate() override {
     return {{"hid0", kAnalyzerVendorId, kAnalyzerProductId}};

@@ -45,6 +45,7 @@ class ScriptedAnalyzer {
   std::map<std::string, std::deque<std::string>> answers;
   int featureReads = 0;  // USB feature reports asked for
   bool vanished = false;  // the link is gone: writes throw, nothing arrives
+  bool repeatLastReport = false;  // USB: with nothing new, the last report comes again
 
   ScriptedAnalyzer();
   ~ScriptedAnalyzer();

@@ -88,6 +88,22 @@ TEST_F(StoredRead, UsbAnswerIsJoinedFromAsManyReportsAsItTakes) {
   EXPECT_EQ(cut.featureReads, 3);
   EXPECT_EQ(r.Points()[20], 120);
   EXPECT_EQ(r.Points()[30], 0);
+  // A device that repeats its last report is not stitched into a trace.
+  ScriptedAnalyzer stuck;
+  stuck.repeatLastReport = true;
+  stuck.answers["MEAS:TRA:READ?"] = {text.substr(0, 1000)};
+  ReadStoredTrace(stuck.Transport(ConnectionKind::Usb), "2", r, {});
+  EXPECT_EQ(stuck.notifier.Texts(), std::vector<std::string>{"Stored trace (2) is empty."});
+  EXPECT_LT(stuck.featureReads, 64);  // not the 128 the size limit would allow
+  // A flat trace repeats every 64 characters and is still a trace.
+  std::string flat = "{";
+  for (int i = 0; i < 501; ++i) flat += std::string("512") + (i < 500 ? "," : "}");
+  ScriptedAnalyzer level;
+  level.repeatLastReport = true;
+  level.answers["MEAS:TRA:READ?"] = {flat};
+  ReadStoredTrace(level.Transport(ConnectionKind::Usb), "3", r, {});
+  EXPECT_TRUE(level.notifier.messages.empty());
+  EXPECT_EQ(r.Points()[500], 512);
 }
 
 TEST_F(StoredRead, OverflowClosedPortAndVanishedLink) {
