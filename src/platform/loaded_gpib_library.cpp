@@ -1,6 +1,11 @@
 #include "platform/loaded_gpib_library.h"
 
 #include <QDir>
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
 #include <QFileInfo>
 
 #include "link/link_error.h"
@@ -14,31 +19,38 @@
 
 namespace vantrel {
 
+// Declared as the 64-bit NI-488.2 header declares them: status words come back as
+// unsigned long and byte counts go out as size_t. Libraries declaring int and long
+// (linux-gpib, the old 32-bit DLL) are called correctly through these too: a count
+// travels in a full register either way, and only the low 32 bits of a returned
+// status are read, as an int-returning callee leaves the upper half undefined.
 struct LoadedGpibLibrary::Api {
   using FindFn = int(VANTREL_GPIB_CALL*)(const char*);
   using DevFn = int(VANTREL_GPIB_CALL*)(int, int, int, int, int, int);
-  using UdFn = int(VANTREL_GPIB_CALL*)(int);
-  using WrtFn = int(VANTREL_GPIB_CALL*)(int, const void*, long);
-  using RdFn = int(VANTREL_GPIB_CALL*)(int, void*, long);
-  using WaitFn = int(VANTREL_GPIB_CALL*)(int, int);
-  using RspFn = int(VANTREL_GPIB_CALL*)(int, char*);
-  using ThreadIntFn = int(VANTREL_GPIB_CALL*)();
-  using ThreadLongFn = long(VANTREL_GPIB_CALL*)();
+  using UdFn = unsigned long(VANTREL_GPIB_CALL*)(int);
+  using WrtFn = unsigned long(VANTREL_GPIB_CALL*)(int, const void*, std::size_t);
+  using RdFn = unsigned long(VANTREL_GPIB_CALL*)(int, void*, std::size_t);
+  using WaitFn = unsigned long(VANTREL_GPIB_CALL*)(int, int);
+  using RspFn = unsigned long(VANTREL_GPIB_CALL*)(int, char*);
+  using AccessorFn = unsigned long(VANTREL_GPIB_CALL*)();
 
-  FindFn find = nullptr;
-  DevFn dev = nullptr;
-  UdFn clr = nullptr;
-  WrtFn wrt = nullptr;
-  RdFn rd = nullptr;
-  WaitFn wait = nullptr;
-  RspFn rsp = nullptr;
-  UdFn loc = nullptr;
-  // The status word: the per-thread call when the library exports it, else the global.
-  ThreadIntFn threadIbsta = nullptr;
-  int* ibstaGlobal = nullptr;
-  ThreadLongFn threadIbcntl = nullptr;
-  long* ibcntlGlobal = nullptr;
+  // Entry points are looked up when first called, so a library lacking one that a
+  // session never needs (ibloc, say) still serves every other call.
+  std::map<std::string, QFunctionPointer> entries;
+  // The status word and count: a per-thread call, a process-wide call, or a global.
+  AccessorFn statusCall = nullptr;
+  int* statusGlobal = nullptr;
+  AccessorFn countCall = nullptr;
+  long* countGlobal = nullptr;
 };
+
+namespace {
+
+int StatusWord(unsigned long returned) {
+  return static_cast<int>(static_cast<std::uint32_t>(returned & 0xFFFFFFFFu));
+}
+
+}  // namespace
 
 LoadedGpibLibrary::LoadedGpibLibrary() : LoadedGpibLibrary(DefaultCandidates()) {}
 
@@ -79,32 +91,45 @@ void LoadedGpibLibrary::Load() {
                     candidates_.join(", ").toStdString() + loadErrors_.toStdString());
   }
   auto api = std::make_unique<Api>();
-  api->find = reinterpret_cast<Api::FindFn>(Resolve("ibfind"));
-  api->dev = reinterpret_cast<Api::DevFn>(Resolve("ibdev"));
-  api->clr = reinterpret_cast<Api::UdFn>(Resolve("ibclr"));
-  api->wrt = reinterpret_cast<Api::WrtFn>(Resolve("ibwrt"));
-  api->rd = reinterpret_cast<Api::RdFn>(Resolve("ibrd"));
-  api->wait = reinterpret_cast<Api::WaitFn>(Resolve("ibwait"));
-  api->rsp = reinterpret_cast<Api::RspFn>(Resolve("ibrsp"));
-  api->loc = reinterpret_cast<Api::UdFn>(Resolve("ibloc"));
-  api->threadIbsta = reinterpret_cast<Api::ThreadIntFn>(library_->resolve("ThreadIbsta"));
-  api->ibstaGlobal = reinterpret_cast<int*>(library_->resolve("ibsta"));
-  api->threadIbcntl = reinterpret_cast<Api::ThreadLongFn>(library_->resolve("ThreadIbcntl"));
-  api->ibcntlGlobal = reinterpret_cast<long*>(library_->resolve("ibcntl"));
-  if (api->threadIbsta == nullptr && api->ibstaGlobal == nullptr) {
-    throw LinkError("The GPIB library " + library_->fileName().toStdString() +
-                    " exports neither ThreadIbsta nor ibsta.");
+  const auto call = [this](const char* name) {
+    return reinterpret_cast<Api::AccessorFn>(library_->resolve(name));
+  };
+  // linux-gpib and the NI-488.2 DLLs name their status and count accessors differently.
+  for (const char* name : {"ThreadIbsta", "Ibsta"}) {
+    if (api->statusCall == nullptr) api->statusCall = call(name);
+  }
+  for (const char* name : {"ibsta", "user_ibsta"}) {
+    if (api->statusGlobal == nullptr) {
+      api->statusGlobal = reinterpret_cast<int*>(library_->resolve(name));
+    }
+  }
+  for (const char* name : {"ThreadIbcntl", "ThreadIbcnt", "Ibcnt"}) {
+    if (api->countCall == nullptr) api->countCall = call(name);
+  }
+  for (const char* name : {"ibcntl", "user_ibcnt"}) {
+    if (api->countGlobal == nullptr) {
+      api->countGlobal = reinterpret_cast<long*>(library_->resolve(name));
+    }
+  }
+  if (api->statusCall == nullptr && api->statusGlobal == nullptr) {
+    const std::string file = library_->fileName().toStdString();
+    library_.reset();
+    throw LinkError("The GPIB library " + file +
+                    " exports none of ThreadIbsta, Ibsta and ibsta.");
   }
   api_ = std::move(api);
 }
 
 QFunctionPointer LoadedGpibLibrary::Resolve(const char* symbol) {
+  Api& api = Entry();
+  const auto known = api.entries.find(symbol);
+  if (known != api.entries.end()) return known->second;
   QFunctionPointer fn = library_->resolve(symbol);
   if (fn == nullptr) {
-    const std::string file = library_->fileName().toStdString();
-    library_.reset();
-    throw LinkError("The GPIB library " + file + " has no entry point " + symbol + ".");
+    throw LinkError("The GPIB library " + library_->fileName().toStdString() +
+                    " has no entry point " + symbol + ".");
   }
+  api.entries.emplace(symbol, fn);
   return fn;
 }
 
@@ -117,40 +142,48 @@ LoadedGpibLibrary::Api& LoadedGpibLibrary::Entry() {
   return *api_;
 }
 
+template <typename Fn>
+Fn LoadedGpibLibrary::Function(const char* symbol) {
+  return reinterpret_cast<Fn>(Resolve(symbol));
+}
+
 int LoadedGpibLibrary::ibfind(const std::string& name) {
-  return Entry().find(name.c_str());
+  return Function<Api::FindFn>("ibfind")(name.c_str());
 }
 int LoadedGpibLibrary::ibdev(int board, int pad, int sad, int tmo, int eot, int eos) {
-  return Entry().dev(board, pad, sad, tmo, eot, eos);
+  return Function<Api::DevFn>("ibdev")(board, pad, sad, tmo, eot, eos);
 }
 int LoadedGpibLibrary::ibclr(int ud) {
-  return Entry().clr(ud);
+  return StatusWord(Function<Api::UdFn>("ibclr")(ud));
 }
 int LoadedGpibLibrary::ibwrt(int ud, const void* data, long count) {
-  return Entry().wrt(ud, data, count);
+  return StatusWord(
+      Function<Api::WrtFn>("ibwrt")(ud, data, static_cast<std::size_t>(std::max(0L, count))));
 }
 int LoadedGpibLibrary::ibrd(int ud, void* buffer, long count) {
-  return Entry().rd(ud, buffer, count);
+  return StatusWord(
+      Function<Api::RdFn>("ibrd")(ud, buffer, static_cast<std::size_t>(std::max(0L, count))));
 }
 int LoadedGpibLibrary::ibwait(int ud, int mask) {
-  return Entry().wait(ud, mask);
+  return StatusWord(Function<Api::WaitFn>("ibwait")(ud, mask));
 }
 int LoadedGpibLibrary::ibrsp(int ud, char* statusByte) {
-  return Entry().rsp(ud, statusByte);
+  return StatusWord(Function<Api::RspFn>("ibrsp")(ud, statusByte));
 }
 int LoadedGpibLibrary::ibloc(int ud) {
-  return Entry().loc(ud);
+  return StatusWord(Function<Api::UdFn>("ibloc")(ud));
 }
 
 int LoadedGpibLibrary::ibsta() {
   Api& api = Entry();
-  return api.threadIbsta != nullptr ? api.threadIbsta() : *api.ibstaGlobal;
+  return api.statusCall != nullptr ? StatusWord(api.statusCall()) : *api.statusGlobal;
 }
 
 long LoadedGpibLibrary::ibcntl() {
   Api& api = Entry();
-  if (api.threadIbcntl != nullptr) return api.threadIbcntl();
-  return api.ibcntlGlobal != nullptr ? *api.ibcntlGlobal : 0;
+  // A count fits 32 bits; an int-returning accessor leaves the upper half undefined.
+  if (api.countCall != nullptr) return static_cast<std::int32_t>(api.countCall() & 0xFFFFFFFFu);
+  return api.countGlobal != nullptr ? *api.countGlobal : 0;
 }
 
 }  // namespace vantrel

@@ -39,6 +39,8 @@ class LoadedGpibLibrary : public GpibLibrary {
  private:
   struct Api;
   QFunctionPointer Resolve(const char* symbol);
+  template <typename Fn>
+  Fn Function(const char* symbol);
   Api& Entry();
 
   QStringList candidates_;
