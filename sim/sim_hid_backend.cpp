@@ -21,6 +21,7 @@ class SimHidHandle : public HidDeviceHandle {
   int WriteOutputReport(const std::vector<std::uint8_t>& report) override {
     SimHidDevice& d = *device_;
     if (Gone() || report.empty() || report.size() > d.lengths.output) return -1;
+    Transfer();
     std::string command;
     for (std::size_t i = 1; i < report.size() && report[i] != '\n' && report[i] != 0; ++i) {
       command.push_back(static_cast<char>(report[i]));
@@ -48,6 +49,7 @@ class SimHidHandle : public HidDeviceHandle {
     }
     const std::size_t length = std::min<std::size_t>(report.size(), d.lengths.feature);
     if (length == 0) return -1;  // a device without feature reports
+    Transfer();
     std::fill(report.begin() + 1, report.begin() + static_cast<long>(length), 0);
     if (d.readPos < d.pending.size() && d.readyAt <= time_.Now()) {
       const std::size_t room =
@@ -60,6 +62,12 @@ class SimHidHandle : public HidDeviceHandle {
   }
 
  private:
+  // A report crosses the bus in a control transfer of a few milliseconds; the call
+  // blocks meanwhile, as the operating system's does.
+  void Transfer() {
+    if (device_->transferMs > 0) time_.GetClock().Sleep(device_->transferMs);
+  }
+
   bool Gone() const {
     return device_->removed || (device_->model && device_->model->Faults().vanished);
   }

@@ -28,6 +28,7 @@ struct SimHidDevice {
   bool vanishOnOpen = false;             // listed by Enumerate, gone when opened
   int emptyReads = 0;                    // the next N feature reads return nothing (-1)
   int latencyMs = 0;                     // from the output report to the answer being readable
+  int transferMs = 2;                    // each report in either direction takes this long
   std::unique_ptr<AnalyzerModel> model;  // null for a device that is not an analyzer
   // Every command received, in order.
   std::vector<std::string> received;

@@ -23,6 +23,8 @@ void PrintHelp() {
       "  --baud N               the analyzer's baud rate (default 115200); it answers only\n"
       "                         while the port is set to this rate\n"
       "  --latency MS           delay before each answer (default 3)\n"
+      "  --no-pacing            hand answers over at once instead of at the port's line\n"
+      "                         rate (10 bits a byte at the baud rate the client set)\n"
       "  --wrong-baud silence|garbage\n"
       "                         what the port receives at a wrong baud rate (default silence)\n"
       "  --help                 this text\n\n"
@@ -70,6 +72,10 @@ int main(int argc, char** argv) {
     if (name == "help") {
       PrintHelp();
       return 0;
+    }
+    if (name == "no-pacing") {
+      options.paceByBaud = false;
+      continue;
     }
     if (name == "serial" || name == "model" || name == "baud" || name == "latency" ||
         name == "wrong-baud") {

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -153,6 +154,11 @@ class PtyServer {
       if (!scheduled_.empty()) {
         timeout = static_cast<int>(std::max<std::int64_t>(1, scheduled_.front().readyAt - now));
       }
+      if (!outgoing_.empty() && ByteMs() > 0) {
+        // Wake when the next byte has crossed the line (1 ms at least: no spinning).
+        const double wait = std::ceil(nextByteAt_ - static_cast<double>(now));
+        timeout = std::min(timeout, static_cast<int>(std::max(1.0, wait)));
+      }
       pollfd fds[2] = {{g_signalPipe[0], POLLIN, 0}, {master_, 0, 0}};
       if (master_ >= 0)
         fds[1].events = static_cast<short>(POLLIN | (outgoing_.empty() ? 0 : POLLOUT));
@@ -203,15 +209,37 @@ class PtyServer {
     if (!outgoing_.empty() && master_ >= 0) Send();
   }
 
+  // Milliseconds one byte takes on the line; 0 when answers are not paced.
+  double ByteMs() const {
+    if (!options_.paceByBaud || master_ < 0) return 0;
+    const int baud = PtyBaudRate(master_);
+    return baud > 0 ? 10000.0 / baud : 0;
+  }
+
   void Send() {
-    while (!outgoing_.empty()) {
+    const double byteMs = ByteMs();
+    std::size_t allowed = outgoing_.size();
+    if (byteMs > 0) {
+      // A byte is readable once it has crossed the line; an idle line starts afresh now.
+      const double now = static_cast<double>(time_.Now());
+      if (!lineBusy_) nextByteAt_ = std::max(nextByteAt_, now) + byteMs;
+      lineBusy_ = true;
+      allowed = 0;
+      while (allowed < outgoing_.size() && nextByteAt_ + static_cast<double>(allowed) * byteMs <= now) {
+        ++allowed;
+      }
+    }
+    while (allowed > 0 && !outgoing_.empty()) {
       std::uint8_t chunk[4096];
-      const std::size_t n = std::min(outgoing_.size(), sizeof chunk);
+      const std::size_t n = std::min({outgoing_.size(), sizeof chunk, allowed});
       std::copy_n(outgoing_.begin(), n, chunk);
       const ssize_t written = write(master_, chunk, n);
       if (written <= 0) return;  // the pty is full: POLLOUT tells when to go on
       outgoing_.erase(outgoing_.begin(), outgoing_.begin() + written);
+      allowed -= static_cast<std::size_t>(written);
+      if (byteMs > 0) nextByteAt_ += static_cast<double>(written) * byteMs;
     }
+    if (outgoing_.empty()) lineBusy_ = false;
   }
 
   // The instrument is unplugged: the device goes away, clients see a hang-up.
@@ -224,6 +252,7 @@ class PtyServer {
     slaveHold_ = -1;
     scheduled_.clear();
     outgoing_.clear();
+    lineBusy_ = false;
   }
 
   void RemoveLink() {
@@ -249,6 +278,8 @@ class PtyServer {
   bool linked_ = false;
   std::deque<Pending> scheduled_;
   std::deque<std::uint8_t> outgoing_;
+  double nextByteAt_ = 0;  // when the next byte will have crossed the line (ms)
+  bool lineBusy_ = false;
 };
 
 }  // namespace

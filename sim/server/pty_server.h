@@ -12,6 +12,9 @@ struct ServerOptions {
   std::string model = "3ghz";
   int baud = 115200;
   int latencyMs = 3;
+  // Answers leave at the line rate the client set (10 bits a byte), as from a UART;
+  // off, they are handed to the pty at once.
+  bool paceByBaud = true;
   bool garbageAtWrongBaud = false;
   std::vector<std::string> faults;  // "name" or "name=value", as ApplyFaultOption takes them
 };

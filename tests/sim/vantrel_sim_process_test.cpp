@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -49,11 +51,15 @@ TEST(VantrelSimProgram, AnswersOnThePtyOnlyAtItsBaudRate) {
   ASSERT_EQ(write(fd, "*IDN?\r", 6), 6);
   EXPECT_EQ(ReadUntil(fd, '\r', 2000), std::string(kIdentification) + "\r");
 
-  // Binary blocks pass untouched (CR stays CR, nothing echoed).
+  // Binary blocks pass untouched (CR stays CR, nothing echoed), at the line rate:
+  // 4518 bytes of 10 bits at 115200 baud cannot all be there before 392 ms.
   ASSERT_EQ(write(fd, "meas:tra:read all?\r", 19), 19);
+  const auto asked = std::chrono::steady_clock::now();
   std::string block;
-  for (int i = 0; i < 50 && block.size() < 4518; ++i) block += ReadUntil(fd, '\0', 20);
+  for (int i = 0; i < 2000 && block.size() < 4518; ++i) block += ReadUntil(fd, '\0', 20);
+  const auto took = std::chrono::steady_clock::now() - asked;
   ASSERT_EQ(block.size(), 4518u);
+  EXPECT_GE(took, std::chrono::milliseconds(380));
   EXPECT_EQ(block[2], '\r');
   EXPECT_EQ(block[8], '\r');
 
