@@ -1,6 +1,7 @@
 #pragma once
 // The devices one analyzer window talks through. Production builds them from the
 // platform adapters; tests put fakes or the simulated analyzer in their place.
+#include <QString>
 #include <functional>
 #include <memory>
 
@@ -18,6 +19,9 @@ struct AnalyzerLinks {
   std::unique_ptr<SerialPort> serial;
   std::unique_ptr<GpibLibrary> gpib;
   std::unique_ptr<HidBackend> hid;
+  // Where a settings file of this name is kept; without it (tests) the window reads and
+  // writes no settings files.
+  std::function<QString(const QString& name)> settingsPath;
 };
 
 using AnalyzerLinksFactory = std::function<AnalyzerLinks(Clock&, Notifier&)>;

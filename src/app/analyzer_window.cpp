@@ -26,6 +26,7 @@
 #include "app/marker_panel.h"
 #include "app/process_globals.h"
 #include "app/setting_panel.h"
+#include "app/settings_files.h"
 #include "app/toolbar_icons.h"
 #include "app/twips.h"
 #include "display/capture.h"
@@ -64,6 +65,11 @@ AnalyzerWindow::AnalyzerWindow(AnalyzerLinks links, QWidget* parent)
   pic1_ = new GraphPicture(this);
   pic1_->draw = [this](Canvas& canvas) { PaintGraph(canvas); };
   BuildPanels();
+  settingsStore_ = std::make_unique<WindowSettingsStore>(*this, links_.notifier);
+  settingsStore_->setFolder = [this](const QString& folder) { setting_->SetFolder(folder); };
+  settingsStore_->programFolder = [] { return QCoreApplication::applicationDirPath(); };
+  connect(setting_->cmdDefaultSetting, &QPushButton::clicked, this,
+          [this] { settingsStore_->ApplyDefaults(); });
 
   refresh_.hooks.selectedKind = [this] { return SelectedKind(); };
   refresh_.hooks.serialOpen = [this] { return links_.serial->IsOpen(); };
@@ -587,7 +593,33 @@ void AnalyzerWindow::ConfirmExit() {
   if (links_.serial->IsOpen()) links_.serial->Close();
   SaveGlobalFlags();
   SaveSettings();
+  settingsWritten_ = true;
   if (endProgram) endProgram();
+}
+
+void AnalyzerWindow::LoadGlobalFlags() {
+  if (links_.settingsPath) {
+    LoadGlobalFlagsFile(links_.settingsPath(QString::fromLatin1(kGlobalFlagsFileName)),
+                        links_.notifier);
+  }
+}
+
+void AnalyzerWindow::SaveGlobalFlags() {
+  if (links_.settingsPath) {
+    SaveGlobalFlagsFile(links_.settingsPath(QString::fromLatin1(kGlobalFlagsFileName)));
+  }
+}
+
+void AnalyzerWindow::LoadSettings() {
+  if (links_.settingsPath) {
+    settingsStore_->Load(links_.settingsPath(QString::fromLatin1(kWindowSettingsFileName)));
+  }
+}
+
+void AnalyzerWindow::SaveSettings() {
+  if (links_.settingsPath) {
+    settingsStore_->Save(links_.settingsPath(QString::fromLatin1(kWindowSettingsFileName)));
+  }
 }
 
 void AnalyzerWindow::CaptureTrace() {
@@ -750,9 +782,12 @@ bool AnalyzerWindow::eventFilter(QObject* watched, QEvent* e) {
 void AnalyzerWindow::closeEvent(QCloseEvent* event) {
   ClosingFlag = true;
   state_.closing = true;
-  // No file stays open between actions, so there is none to close here.
-  SaveGlobalFlags();
-  SaveSettings();
+  // No file stays open between actions, so there is none to close here. After Exit the
+  // files were written already; writing them again would only repeat the same content.
+  if (!settingsWritten_) {
+    SaveGlobalFlags();
+    SaveSettings();
+  }
   QWidget::closeEvent(event);
 }
 

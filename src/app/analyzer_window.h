@@ -30,6 +30,7 @@ class ControlPanel;
 class GraphPicture;
 class MarkerPanel;
 class SettingPanel;
+class WindowSettingsStore;
 
 enum class FormState { Normal, Maximized, Minimized };
 
@@ -113,12 +114,11 @@ class AnalyzerWindow : public QWidget {
   int Twips(double twips) const;
   bool Down(const char* key) const { return toolbar_[key].down; }
 
-  // Settings files: read and written by their own part of the program; until then the
-  // window starts from the built-in defaults and writes nothing.
-  void LoadGlobalFlags() {}
-  void SaveGlobalFlags() {}
-  void LoadSettings() {}
-  void SaveSettings() {}
+  // The settings files (none without AnalyzerLinks::settingsPath).
+  void LoadGlobalFlags();
+  void SaveGlobalFlags();
+  void LoadSettings();
+  void SaveSettings();
 
   AnalyzerLinks links_;
   UsbHid usb_;
@@ -131,6 +131,8 @@ class AnalyzerWindow : public QWidget {
   AnalyzerSettings drawnSettings_;
   TraceRefresh refresh_;
   ToolbarModel toolbar_;
+  std::unique_ptr<WindowSettingsStore> settingsStore_;
+  bool settingsWritten_ = false;  // Exit wrote them; the close that follows does not again
 
   int recordingLimitSeconds_ = 0;
   DateTime recordStartTime_{};

@@ -103,7 +103,7 @@ void SettingPanel::BuildFile() {
   const char* captions[] = {"JPG File", "BMP File", "Text File"};
   for (int i = 0; i < 3; ++i) {
     optSave[i] = new QRadioButton(QString::fromLatin1(captions[i]), fraFile);
-    optSave[i]->setObjectName(QStringLiteral("optSave"));
+    optSave[i]->setObjectName(QStringLiteral("optSave_%1").arg(i));  // a control array
     optSave[i]->setProperty("index", i);
     grid->addWidget(optSave[i], 0, i);
   }
