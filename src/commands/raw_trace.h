@@ -43,6 +43,8 @@ struct RawTrace {
   // -1 when present, 0 when absent.
   bool Valid() const { return words[kValidWord] != 0; }
   void SetValid(bool valid) { words[kValidWord] = valid ? -1 : 0; }
+
+  bool operator==(const RawTrace&) const = default;
 };
 
 }  // namespace vantrel
