@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "files/record_store.h"
 #include "link/clock.h"
 #include "link/gpib_library.h"
 #include "link/hid_backend.h"
@@ -22,6 +23,8 @@ struct AnalyzerLinks {
   // Where a settings file of this name is kept; without it (tests) the window reads and
   // writes no settings files.
   std::function<QString(const QString& name)> settingsPath;
+  // Where recordings are written and played from; null gives the files on disk.
+  std::unique_ptr<RecordStore> records;
 };
 
 using AnalyzerLinksFactory = std::function<AnalyzerLinks(Clock&, Notifier&)>;

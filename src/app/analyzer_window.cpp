@@ -25,6 +25,7 @@
 #include "app/graph_picture.h"
 #include "app/marker_panel.h"
 #include "app/process_globals.h"
+#include "app/recording_controller.h"
 #include "app/setting_panel.h"
 #include "app/settings_files.h"
 #include "app/toolbar_icons.h"
@@ -77,6 +78,8 @@ AnalyzerWindow::AnalyzerWindow(AnalyzerLinks links, QWidget* parent)
   refresh_.hooks.ioMessageBox = [this] { return setting_->chkDebug->isChecked(); };
   refresh_.hooks.refreshLimitLines = [this] { marker_->RefreshLimits(); };
   refresh_.hooks.recording = [this] { return Down("btnGetTrace"); };
+  recordStore_ = std::move(links_.records);
+  WireRecording();
 
   const int toolbarHeight = toolbar1_->sizeHint().height();
   resize(TwipsToPixels(kGraphHomeWidth, Dpi()),
@@ -314,8 +317,9 @@ void AnalyzerWindow::DispatchToolbar(const QString& key) {
     ToggleConnection();
   } else if (lower == "btngettrace") {
     recordStartTime_ = links_.clock.LocalNow();
-    // The recording loop itself comes with the recording files; the toolbar shows the state.
     toolbar_.SetAcquiring(Down("btnGetTrace"));
+    SyncToolbar();
+    recording_->ToggleRecording(recordStartTime_);
   } else if (lower == "btncapture") {
     CaptureTrace();
   } else if (lower == "btnmarker") {
@@ -324,6 +328,8 @@ void AnalyzerWindow::DispatchToolbar(const QString& key) {
     ClearDisplay(true);
   } else if (lower == "btndrawpcstored") {
     toolbar_.SetPlayingBack(Down("btnDrawPCStored"));
+    SyncToolbar();
+    recording_->PlayBackFromPc();
   } else if (lower == "btndrawstored") {
     DrawStoredFromUnit();
   } else if (lower == "btngetlimit") {

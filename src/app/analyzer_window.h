@@ -27,6 +27,8 @@ class QToolBar;
 namespace vantrel {
 
 class ControlPanel;
+class RecordingController;
+class RecordStore;
 class GraphPicture;
 class MarkerPanel;
 class SettingPanel;
@@ -91,6 +93,9 @@ class AnalyzerWindow : public QWidget {
   std::function<void()> showDebugWindow;
   // btnQuit confirmed: ends the program.
   std::function<void()> endProgram;
+  // The open-file dialog of "Play back from PC"; empty when cancelled.
+  std::function<QString()> chooseRecording;
+  RecordingController& Recording() { return *recording_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -109,6 +114,7 @@ class AnalyzerWindow : public QWidget {
   void Connect();
   void Disconnect();
   void ZeroTraces();
+  void WireRecording();
   void ArrangeSettingPanel();
   void PaintGraph(class Canvas& canvas);
   int Twips(double twips) const;
@@ -132,6 +138,8 @@ class AnalyzerWindow : public QWidget {
   TraceRefresh refresh_;
   ToolbarModel toolbar_;
   std::unique_ptr<WindowSettingsStore> settingsStore_;
+  std::unique_ptr<RecordStore> recordStore_;
+  std::unique_ptr<RecordingController> recording_;
   bool settingsWritten_ = false;  // Exit wrote them; the close that follows does not again
 
   int recordingLimitSeconds_ = 0;

@@ -139,6 +139,9 @@ void SettingPanel::BuildSa() {
   chkDebug = new QCheckBox(QStringLiteral("IO Message"), fraSASetting);
   chkDebug->setObjectName(QStringLiteral("chkDebug"));
   grid->addWidget(chkDebug, 6, 0);
+  chkRecordingPeak = new QCheckBox(QStringLiteral("Recording Peak"), fraSASetting);
+  chkRecordingPeak->setObjectName(QStringLiteral("chkRecordingPeak"));
+  grid->addWidget(chkRecordingPeak, 6, 1, 1, 2);
   grid->addWidget(new QLabel(QStringLiteral("Memory:"), fraSASetting), 7, 0);
   Text1 = new QLineEdit(QStringLiteral("1"), fraSASetting);
   Text1->setObjectName(QStringLiteral("Text1"));

@@ -71,6 +71,7 @@ class SettingPanel : public QGroupBox {
   FolderList* Dir1 = nullptr;
   QLineEdit* txtRecFolder = nullptr;
   QCheckBox* chkDebug = nullptr;
+  QCheckBox* chkRecordingPeak = nullptr;  // the five peaks of every sample to a .csv file
   QLabel* Label3 = nullptr;
   QLineEdit* Text1 = nullptr;
 

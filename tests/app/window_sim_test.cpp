@@ -33,6 +33,7 @@
 #include "link/virtual_clock.h"
 #include "sim/analyzer_model.h"
 #include "sim/sim_serial_port.h"
+#include "support/memory_record_store.h"
 #include "util/numbers.h"
 
 namespace vantrel {
@@ -51,11 +52,14 @@ class WindowSimTest : public ::testing::Test {
     model->Scene() = sim::SignalScene::Quiet();
     auto serial = std::make_unique<sim::SimSerialPort>(clock, *model);
     port = serial.get();
-    window = std::make_unique<AnalyzerWindow>(AnalyzerLinks{clock, notifier, std::move(serial),
-                                                            std::make_unique<FakeGpib>(false),
-                                                            std::make_unique<NoHidDevices>()});
+    AnalyzerLinks links{clock, notifier, std::move(serial), std::make_unique<FakeGpib>(false),
+                        std::make_unique<NoHidDevices>()};
+    links.records = std::make_unique<testing::MemoryRecordStore>();
+    window = std::make_unique<AnalyzerWindow>(std::move(links));
+    window->chooseRecording = [] { return QString(); };  // the file dialog cancelled
   }
   void TearDown() override {
+    clock.onEvents = nullptr;
     window.reset();
     DontShowEMISteps = 0;
     ClosingFlag = false;
@@ -365,25 +369,37 @@ TEST_F(WindowSimTest, ToolbarStatesAndRecordingLimitAtEveryClick) {
   EXPECT_EQ(window->RecordingLimitSeconds(), 30);
 
   // Playing back while disconnected: marker and print usable meanwhile.
+  window->chooseRecording = [this] {
+    EXPECT_TRUE(Key("btnMarker")->isEnabled());
+    EXPECT_TRUE(Key("btnPrint")->isEnabled());
+    return QString();
+  };
   Key("btnDrawPCStored")->trigger();
-  EXPECT_TRUE(Key("btnMarker")->isEnabled());
-  EXPECT_TRUE(Key("btnPrint")->isEnabled());
-  Key("btnDrawPCStored")->trigger();
+  EXPECT_FALSE(Key("btnDrawPCStored")->isChecked());
   EXPECT_FALSE(Key("btnMarker")->isEnabled());
 
   Connect();
   clock.Advance(5000);
+  const DateTime pressed = clock.LocalNow();
+  // Looked at while the recording runs, then released.
+  bool looked = false;
+  clock.onEvents = [&] {
+    if (looked || !Key("btnGetTrace")->isChecked()) return;
+    looked = true;
+    EXPECT_EQ(window->RecordStartTime(), pressed);
+    EXPECT_EQ(Key("btnGetTrace")->toolTip(), "Recording off");
+    EXPECT_EQ(Key("btnGetTrace")->property("imageIndex").toInt(), 4);
+    for (const char* off : {"btnEMCMode", "btnCapture", "btnClear"}) {
+      EXPECT_FALSE(Key(off)->isEnabled()) << off;
+    }
+    EXPECT_TRUE(Key("btnControl")->isEnabled());
+    limit->setEditText("60");
+    unit->setEditText("Sec.");
+    Key("btnGetTrace")->trigger();
+  };
   Key("btnGetTrace")->trigger();
-  EXPECT_EQ(window->RecordStartTime(), clock.LocalNow());
-  EXPECT_EQ(Key("btnGetTrace")->toolTip(), "Recording off");
-  EXPECT_EQ(Key("btnGetTrace")->property("imageIndex").toInt(), 4);
-  for (const char* off : {"btnEMCMode", "btnCapture", "btnClear"}) {
-    EXPECT_FALSE(Key(off)->isEnabled()) << off;
-  }
-  EXPECT_TRUE(Key("btnControl")->isEnabled());
-  limit->setEditText("60");
-  unit->setEditText("Sec.");
-  Key("btnGetTrace")->trigger();
+  clock.onEvents = nullptr;
+  EXPECT_TRUE(looked);
   EXPECT_EQ(window->RecordingLimitSeconds(), 60);
   EXPECT_EQ(Key("btnGetTrace")->toolTip(), "Recording");
   EXPECT_EQ(Key("btnGetTrace")->property("imageIndex").toInt(), 3);

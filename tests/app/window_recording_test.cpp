@@ -1,0 +1,119 @@
+// "Recording" and "Play back from PC" in the analyzer window against the simulated
+// analyzer, on the virtual clock, into recording files kept in memory.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+
+#include "app/analyzer_window.h"
+#include "app/fake_links.h"
+#include "app/process_globals.h"
+#include "files/sp3_file.h"
+#include "link/virtual_clock.h"
+#include "sim/analyzer_model.h"
+#include "sim/sim_serial_port.h"
+#include "support/memory_record_store.h"
+
+namespace vantrel {
+namespace {
+
+using testing::FakeGpib;
+using testing::MemoryRecordStore;
+using testing::NoHidDevices;
+using testing::RecordingNotifier;
+
+class WindowRecordingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DontShowEMISteps = 1;
+    ComPortNumber = 1;
+    model = std::make_unique<sim::AnalyzerModel>(clock);
+    auto records = std::make_unique<MemoryRecordStore>();
+    store = records.get();
+    AnalyzerLinks links{clock, notifier, std::make_unique<sim::SimSerialPort>(clock, *model),
+                        std::make_unique<FakeGpib>(false), std::make_unique<NoHidDevices>()};
+    links.records = std::move(records);
+    window = std::make_unique<AnalyzerWindow>(std::move(links));
+    window->findChild<QLineEdit*>(QStringLiteral("txtRecFolder"))->setText(QStringLiteral("/rec"));
+  }
+  void TearDown() override {
+    clock.onEvents = nullptr;
+    window.reset();
+    DontShowEMISteps = 0;
+    ClosingFlag = false;
+  }
+  QAction* Key(const char* key) { return window->ToolbarAction(QString::fromLatin1(key)); }
+  std::string RecordingPath() const {
+    return store->files.empty() ? std::string() : store->files.begin()->first;
+  }
+  std::uint64_t Records() { return CountSp3Records(*store, RecordingPath()); }
+  // Presses "Recording" and presses `key` once `records` were written.
+  void RecordUntil(std::uint64_t records, const char* key) {
+    clock.onEvents = [this, records, key] {
+      if (!store->files.empty() && Records() >= records && Key(key)->isChecked()) {
+        Key(key)->trigger();
+      }
+    };
+    Key("btnGetTrace")->trigger();
+    clock.onEvents = nullptr;
+  }
+
+  VirtualClock clock;
+  RecordingNotifier notifier;
+  std::unique_ptr<sim::AnalyzerModel> model;
+  MemoryRecordStore* store = nullptr;
+  std::unique_ptr<AnalyzerWindow> window;
+};
+
+TEST_F(WindowRecordingTest, RecordsEveryRefreshUntilReleasedThenPlaysItBackAsRecorded) {
+  Key("btnOpenCOM")->trigger();
+  ASSERT_TRUE(window->Identified());
+  RecordUntil(3, "btnGetTrace");
+  EXPECT_EQ(Records(), 3u);
+  EXPECT_EQ(Key("btnGetTrace")->toolTip(), QStringLiteral("Recording"));
+  EXPECT_TRUE(Key("btnCapture")->isEnabled());
+  std::string error;
+  const Sp3Record last = *ReadSp3Record(*store, RecordingPath(), 3, error);
+  EXPECT_EQ(last.traces, window->Display().liveTraces);
+
+  // Played back over a cleared graph: the last record fills the state the refresh fills.
+  Key("btnClear")->trigger();
+  window->chooseRecording = [this] { return QString::fromStdString(RecordingPath()); };
+  const std::uint32_t start = clock.NowMs();
+  Key("btnDrawPCStored")->trigger();
+  EXPECT_EQ(window->Display().liveTraces, last.traces);
+  EXPECT_EQ(window->Display().settings.Span, last.span);
+  EXPECT_GE(clock.NowMs() - start, 2000u);  // three records one second apart
+  EXPECT_FALSE(Key("btnDrawPCStored")->isChecked());
+  EXPECT_EQ(store->files.size(), 1u);
+}
+
+TEST_F(WindowRecordingTest, DisconnectEndsTheRecordingWithTheRecordsSoFar) {
+  Key("btnOpenCOM")->trigger();
+  RecordUntil(2, "btnOpenCOM");
+  EXPECT_FALSE(Key("btnGetTrace")->isChecked());
+  EXPECT_EQ(Records(), 2u);
+}
+
+TEST_F(WindowRecordingTest, PlaybackRefusesOtherFilesAndLeavesEmiModeFirst) {
+  window->chooseRecording = [] { return QStringLiteral("/rec/x.sp"); };
+  Key("btnDrawPCStored")->trigger();
+  ASSERT_EQ(notifier.messages.size(), 1u);
+  EXPECT_EQ(notifier.messages[0].text, "Unknew File Type!");
+  EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Warning);
+  EXPECT_FALSE(Key("btnDrawPCStored")->isChecked());
+
+  Key("btnEMCMode")->trigger();
+  ASSERT_TRUE(window->EmiMode());
+  // The toolbar keeps the button off in EMI mode; a playback started there anyway
+  // switches to the spectrum-analyzer display first.
+  window->chooseRecording = [] { return QStringLiteral("/rec/missing.SP3"); };
+  window->Toolbar()["btnDrawPCStored"].down = true;
+  window->DispatchToolbar(QStringLiteral("btnDrawPCStored"));
+  EXPECT_FALSE(window->EmiMode());
+  EXPECT_TRUE(store->files.empty());  // playing never creates a file
+}
+
+}  // namespace
+}  // namespace vantrel
