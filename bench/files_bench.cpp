@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "files/sp3_file.h"
+#include "files/sp3_to_text.h"
 #include "platform/durable_record_store.h"
 
 namespace vantrel {
@@ -85,6 +86,34 @@ void BM_CountAndReadLastRecord(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CountAndReadLastRecord)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// Text written per second by the recording converter, in memory: the writer only counts.
+void BM_ConvertRecordingToText(benchmark::State& state) {
+  class OneRecordStore : public DiscardingStore {
+   public:
+    explicit OneRecordStore(std::uint64_t records) : records_(records) {}
+    std::optional<std::uint64_t> Size(const std::string&) override {
+      return records_ * kSp3SlotBytes;
+    }
+    std::optional<std::vector<std::uint8_t>> ReadAt(const std::string&, std::uint64_t,
+                                                    std::size_t, std::string&) override {
+      return bytes_;
+    }
+
+   private:
+    std::uint64_t records_;
+    std::vector<std::uint8_t> bytes_ = EncodeSp3Record(SampleRecord());
+  };
+  OneRecordStore store(static_cast<std::uint64_t>(state.range(0)));
+  std::uint64_t written = 0;
+  const TextWriter count = [&written](const std::string& text, std::string&) {
+    written += text.size();
+    return true;
+  };
+  for (auto _ : state) ConvertSp3ToText(store, "r.sp3", count);
+  state.SetBytesProcessed(static_cast<std::int64_t>(written));
+}
+BENCHMARK(BM_ConvertRecordingToText)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vantrel
