@@ -12,6 +12,7 @@
 #include "app/analyzer_window.h"
 #include "app/debug_window.h"
 #include "app/process_globals.h"
+#include "app/sp3_to_text_window.h"
 #include "app/splash_window.h"
 #include "app/twips.h"
 #include "legacy/legacy_windows.h"
@@ -95,7 +96,10 @@ void MainFrame::BuildMenus() {
   tools->setObjectName(QStringLiteral("mnuTools"));
   QAction* sp3 = tools->addAction(QStringLiteral("SP3->Text"));
   sp3->setObjectName(QStringLiteral("mnuSP3ToText"));
-  // The SP3-to-text converter window is built with the file conversions.
+  connect(sp3, &QAction::triggered, this, [this] {
+    auto* converter = new Sp3ToTextWindow(*notifier_, this);
+    converter->show();
+  });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   help->setObjectName(QStringLiteral("mnuHelp"));
