@@ -80,6 +80,7 @@ AnalyzerWindow::AnalyzerWindow(AnalyzerLinks links, QWidget* parent)
   refresh_.hooks.recording = [this] { return Down("btnGetTrace"); };
   recordStore_ = std::move(links_.records);
   WireRecording();
+  WireOutput();
 
   const int toolbarHeight = toolbar1_->sizeHint().height();
   resize(TwipsToPixels(kGraphHomeWidth, Dpi()),
@@ -343,8 +344,11 @@ void AnalyzerWindow::DispatchToolbar(const QString& key) {
     ConfirmExit();
   } else if (lower == "btncontrol") {
     ToggleControlPanel();
+  } else if (lower == "btnsave") {
+    SaveToPc();
+  } else if (lower == "btnprint") {
+    PrintView();
   }
-  // btnsave and btnprint: the picture, text and printer output come with their own part.
   SyncToolbar();
 }
 

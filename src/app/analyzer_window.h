@@ -20,6 +20,8 @@
 #include "util/datetime.h"
 
 class QAction;
+class QImage;
+class QPrinter;
 class QGroupBox;
 class QPushButton;
 class QToolBar;
@@ -96,6 +98,13 @@ class AnalyzerWindow : public QWidget {
   // The open-file dialog of "Play back from PC"; empty when cancelled.
   std::function<QString()> chooseRecording;
   RecordingController& Recording() { return *recording_; }
+  // The save dialog of "Save to PC" with its filter; empty when cancelled.
+  std::function<QString(const QString& filter)> chooseSaveFile;
+  // The print dialog; false when cancelled.
+  std::function<bool(QPrinter&)> choosePrinter;
+  // btnSave and btnPrint.
+  void SaveToPc();
+  void PrintView();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -115,6 +124,9 @@ class AnalyzerWindow : public QWidget {
   void Disconnect();
   void ZeroTraces();
   void WireRecording();
+  void WireOutput();
+  // The graph and its marker handles drawn in these colours, as a picture.
+  QImage PictureInColours(Rgb back, Rgb grid);
   void ArrangeSettingPanel();
   void PaintGraph(class Canvas& canvas);
   int Twips(double twips) const;

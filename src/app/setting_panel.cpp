@@ -100,12 +100,12 @@ void SettingPanel::BuildFile() {
   fraFile = new QGroupBox(QStringLiteral("File save as"), this);
   fraFile->setObjectName(QStringLiteral("fraFile"));
   auto* grid = new QGridLayout(fraFile);
-  const char* captions[] = {"JPG File", "BMP File", "Text File"};
-  for (int i = 0; i < 3; ++i) {
+  const char* captions[] = {"JPG File", "BMP File", "Text File", "PNG File"};
+  for (int i = 0; i < 4; ++i) {
     optSave[i] = new QRadioButton(QString::fromLatin1(captions[i]), fraFile);
     optSave[i]->setObjectName(QStringLiteral("optSave_%1").arg(i));  // a control array
     optSave[i]->setProperty("index", i);
-    grid->addWidget(optSave[i], 0, i);
+    grid->addWidget(optSave[i], i / 3, i % 3);
   }
   optSave[0]->setChecked(true);
 }

@@ -61,7 +61,7 @@ class SettingPanel : public QGroupBox {
   QComboBox* cboGPIB = nullptr;
 
   QGroupBox* fraFile = nullptr;
-  QRadioButton* optSave[3] = {};
+  QRadioButton* optSave[4] = {};  // JPG, BMP, text, PNG
 
   QGroupBox* fraSASetting = nullptr;
   QComboBox* cboSamplingRate = nullptr;

@@ -113,6 +113,8 @@ const std::array<SettingKey, kWindowSettingCount> kWindowSettings{{
     {"EMC_RBW", "cboEMCRBW", K::Text, D::Unchanged, "", false},
     {"EMC_StoredFile", "txtOFileName", K::Text, D::Value, "", false},
     {"EMC_StoredColor", "lblColor", K::Colour, D::Value, "16777088", false},
+    // Added after the first 28: earlier files lack it and read as not chosen.
+    {"SavePNG", "optSave_3", K::Boolean, D::Value, "False", false},
 }};
 
 int FindWindowSetting(std::string_view key) {

@@ -1,0 +1,140 @@
+// The analyzer window's "Save to PC" and "Print": the graph in print colours as a JPEG,
+// BMP or PNG picture, the spectrum as a text table, or the graph on a printer page.
+#include <QApplication>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QSaveFile>
+
+#include "app/analyzer_window.h"
+#include "app/graph_picture.h"
+#include "app/marker_panel.h"
+#include "app/setting_panel.h"
+#include "display/graph_frame.h"
+#include "files/text_tables.h"
+#include "platform/small_file.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr Rgb kWhite = MakeRgb(255, 255, 255);
+constexpr Rgb kBlack = MakeRgb(0, 0, 0);
+
+Rgb ToRgb(const QColor& c) { return MakeRgb(c.red(), c.green(), c.blue()); }
+
+// Writes the picture through a temporary file renamed into place; a file it replaces
+// keeps its permissions and modification time.
+bool WritePicture(const QImage& picture, const QString& path, const char* format) {
+  const QFileInfo old(path);
+  const bool existed = old.exists();
+  const QFile::Permissions permissions = old.permissions();
+  const QDateTime modified = old.lastModified();
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  QImageWriter writer(&file, format);
+  writer.setQuality(90);
+  if (!writer.write(picture) || !file.commit()) return false;
+  if (existed) {
+    QFile::setPermissions(path, permissions);
+    QFile again(path);
+    if (again.open(QIODevice::Append)) again.setFileTime(modified, QFileDevice::FileModificationTime);
+  }
+  return true;
+}
+
+}  // namespace
+
+void AnalyzerWindow::WireOutput() {
+  chooseSaveFile = [this](const QString& filter) {
+    return QFileDialog::getSaveFileName(this, QString(), QString(), filter);
+  };
+  choosePrinter = [this](QPrinter& printer) {
+    QPrintDialog dialog(&printer, this);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    return dialog.exec() == QDialog::Accepted;
+  };
+}
+
+QImage AnalyzerWindow::PictureInColours(Rgb back, Rgb grid) {
+  const Rgb screenBack = state_.backColor;
+  const Rgb screenGrid = state_.gridColor;
+  state_.backColor = back;
+  state_.gridColor = grid;
+  marker_->MakeMarker(back);
+  DrawGrid();
+  // The picture box with its marker handles, at the screen's full resolution.
+  const QImage picture = pic1_->grab().toImage();
+  state_.backColor = screenBack;
+  state_.gridColor = screenGrid;
+  marker_->MakeMarker(screenBack);
+  DrawGrid();
+  return picture;
+}
+
+void AnalyzerWindow::SaveToPc() {
+  int option = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (setting_->optSave[i]->isChecked()) option = i;
+  }
+  if (option == 2) {
+    // The EMI table comes with the EMI graph; in EMI mode there is nothing to write yet.
+    if (EmiMode()) return;
+    const QString name = chooseSaveFile(QStringLiteral("Text File (*.txt)")).trimmed();
+    if (name.isEmpty()) return;
+    QString error;
+    if (!ReplaceSmallFile(name, SaTextTable(state_), &error)) {
+      links_.notifier.ShowMessage(
+          "The text file '" + name.toStdString() + "' could not be written: " + error.toStdString(),
+          MessageIcon::Warning);
+    }
+    return;
+  }
+  struct Format {
+    const char* filter;
+    const char* writer;
+  };
+  static constexpr Format kFormats[] = {{"Jpg File (*.jpg)", "jpeg"},
+                                        {"BMP File (*.bmp)", "bmp"},
+                                        {"", ""},
+                                        {"PNG File (*.png)", "png"}};
+  const QString name = chooseSaveFile(QString::fromLatin1(kFormats[option].filter)).trimmed();
+  if (name.isEmpty()) return;
+  if (!WritePicture(PictureInColours(kWhite, kBlack), name, kFormats[option].writer)) {
+    links_.notifier.ShowMessage(
+        "Failed to save the picture to the file: '" + name.toStdString() + "'",
+        MessageIcon::Warning);
+  }
+}
+
+void AnalyzerWindow::PrintView() {
+  transport_.stopRequested = true;  // no transfer while the page is composed
+  toolbar_.SetWorking();
+  SyncToolbar();
+  QPrinter printer(QPrinter::HighResolution);
+  if (choosePrinter(printer)) {
+    // Handles drawn on the page's own background, so theirs does not show.
+    const QImage picture = PictureInColours(ToRgb(palette().color(QPalette::Window)), kBlack);
+    QPainter page;
+    if (page.begin(&printer)) {
+      // The page in user units: x -100..700 across, y 100 down to -2900; the graph fills
+      // x 0..600 from y 0 downwards, as tall as its own scale.
+      const QRectF area = page.viewport();
+      const double height = -GraphScale(state_.AnyMarkerEnabled()).height;
+      page.drawImage(QRectF(area.width() * 100 / 800, area.height() * 100 / 3000,
+                            area.width() * 600 / 800, area.height() * height / 3000),
+                     picture);
+      page.end();
+    }
+  }
+  transport_.stopRequested = false;
+  if (Down("btnOpenCOM")) toolbar_.SetConnected();
+  SyncToolbar();
+}
+
+}  // namespace vantrel
