@@ -5,6 +5,10 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/tools/install-deps.sh"
 "$root/tools/build.sh"
+if [ "$(uname -s)" = Linux ] && [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+  echo "Vantrel needs a desktop session (neither DISPLAY nor WAYLAND_DISPLAY is set); to try it anyway: apt-get install xvfb && xvfb-run -a $0" >&2
+  exit 1
+fi
 bin="$root/build/bin"
 link="${TMPDIR:-/tmp}/vantrel-sim-$$"
 log="$(mktemp)"
