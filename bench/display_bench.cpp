@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "full_span_settings.h"
+#include "own_work.h"
 #include "commands/analyzer_commands.h"
 #include "display/spectrum_graph.h"
 #include "display/trace_refresh.h"
@@ -97,11 +98,11 @@ BENCHMARK(BM_DrawGridFullHd)
     ->ReportAggregatesOnly(true);
 
 // A full refresh (traces and settings) over the simulated serial link on the virtual
-// clock: the real time spent is the program's and the model's own work, the virtual
-// time is what the prescribed waits and the transfer take on a real link.
+// clock: the real time spent is the program's and the model's own work; capture_ms is
+// the virtual time a capture takes on a real link (the waits asked for and the transfer).
 void BM_RefreshOwnWork(benchmark::State& bs) {
   sim::SerialSimLink<SilentNotifier> link;
-  VirtualClock& clock = link.clock;
+  CountingClock& clock = link.programClock;
   SilentNotifier& notifier = link.notifier;
   sim::SimSerialPort& serial = link.serial;
   AnalyzerCommands commands(link.transport);
@@ -110,17 +111,12 @@ void BM_RefreshOwnWork(benchmark::State& bs) {
   TraceRefresh refresh(clock, notifier, source, st);
   refresh.hooks.selectedKind = [] { return ConnectionKind::ComPort; };
   refresh.hooks.serialOpen = [&] { return serial.IsOpen(); };
+  bench::OwnWork work(clock, bench::OwnWork::Waits::AreVirtual);
   const std::uint32_t startMs = clock.NowMs();
-  double realMs = 0;
-  for (auto _ : bs) {
-    const auto t0 = std::chrono::steady_clock::now();
-    refresh.GetTrace(true, true);
-    realMs +=
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-  }
+  for (auto _ : bs) work.Run([&] { refresh.GetTrace(true, true); });
   const double virtualMs = static_cast<double>(clock.NowMs() - startMs);
   bs.counters["capture_ms"] = virtualMs / static_cast<double>(bs.iterations());
-  bs.counters["own_work_pct"] = virtualMs > 0 ? 100.0 * realMs / virtualMs : 0;
+  work.Report(bs);
 }
 BENCHMARK(BM_RefreshOwnWork)->Unit(benchmark::kMillisecond);
 
