@@ -20,6 +20,7 @@
 #include "display/spectrum_graph.h"
 #include "display/trace_refresh.h"
 #include "platform/qt_canvas.h"
+#include "platform/qt_kept_layer.h"
 #include "sim/serial_sim_link.h"
 
 namespace vantrel {
@@ -75,24 +76,30 @@ DisplayState SampleState(int stored, int widthPx) {
   return st;
 }
 
-void Paint(QImage& image, DisplayState& st) {
+void Paint(QImage& image, DisplayState& st, QtKeptLayer* kept = nullptr) {
   QPainter painter(&image);
   QtCanvas canvas(painter, QRectF(0, 0, image.width(), image.height()));
+  canvas.KeepLayer(kept);
   DrawGrid(canvas, st);
   DrawStored(canvas, st);
 }
 
+// A repaint of the view with `stored` stored traces; with `kept` 1 they lie on a kept
+// layer as in the window (drawn at the first paint, only laid over the picture after),
+// with 0 every trace is drawn at every paint.
 void BM_DrawGridFullHd(benchmark::State& bs) {
   QImage image(1920, 1080, QImage::Format_RGB32);
   DisplayState st = SampleState(static_cast<int>(bs.range(0)), image.width());
+  QtKeptLayer layer;
+  QtKeptLayer* kept = bs.range(1) != 0 ? &layer : nullptr;
   for (auto _ : bs) {
-    Paint(image, st);
+    Paint(image, st, kept);
     benchmark::DoNotOptimize(image.constBits());
   }
 }
 BENCHMARK(BM_DrawGridFullHd)
-    ->Arg(0)
-    ->Arg(100)
+    ->ArgNames({"stored", "kept"})
+    ->ArgsProduct({{0, 100}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
