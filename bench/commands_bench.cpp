@@ -86,20 +86,20 @@ void BM_SettingsRefresh(benchmark::State& state) {
   bench::OwnWork work(programClock, bench::OwnWork::Waits::AreVirtual);
   for (auto _ : state) {
     work.Run([&] {
-    s.RefUnit = c.Get_RefUnit();
-    c.Get_SweepTime_str();
-    s.Scale = c.Get_Scale();
-    s.FreqStart = c.Get_FreqStart();
-    s.FreqCenter = c.Get_FreqCenter();
-    s.FreqStop = c.Get_FreqStop();
-    s.Span = c.Get_SPAN();
-    s.RefLevel = c.Get_RefLevel();
-    s.RBWMode = c.Get_RBWMode();
-    s.RBW = c.Get_RBW();
-    s.SweepTime = c.Get_SweepTime_str();
-    s.VBWMode = c.Get_VBWMode();
-    s.VBW = c.Get_VBW();
-    benchmark::DoNotOptimize(s);
+      s.RefUnit = c.Get_RefUnit();
+      c.Get_SweepTime_str();
+      s.Scale = c.Get_Scale();
+      s.FreqStart = c.Get_FreqStart();
+      s.FreqCenter = c.Get_FreqCenter();
+      s.FreqStop = c.Get_FreqStop();
+      s.Span = c.Get_SPAN();
+      s.RefLevel = c.Get_RefLevel();
+      s.RBWMode = c.Get_RBWMode();
+      s.RBW = c.Get_RBW();
+      s.SweepTime = c.Get_SweepTime_str();
+      s.VBWMode = c.Get_VBWMode();
+      s.VBW = c.Get_VBW();
+      benchmark::DoNotOptimize(s);
     });
   }
   work.Report(state);

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "full_span_settings.h"
-#include "own_work.h"
 #include "commands/analyzer_commands.h"
 #include "display/spectrum_graph.h"
 #include "display/trace_refresh.h"
+#include "full_span_settings.h"
+#include "own_work.h"
 #include "platform/qt_canvas.h"
 #include "platform/qt_kept_layer.h"
 #include "sim/serial_sim_link.h"

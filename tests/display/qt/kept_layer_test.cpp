@@ -21,7 +21,8 @@ DisplayState Scene() {
   st.backColor = MakeRgb(20, 30, 60);
   for (int i = 0; i < 3; ++i) {
     RawTrace& t = st.liveTraces[i];
-    for (int n = 0; n < kTracePoints; ++n) t.Points()[n] = static_cast<std::int16_t>(200 + i * 150 + (n * 13) % 90);
+    for (int n = 0; n < kTracePoints; ++n)
+      t.Points()[n] = static_cast<std::int16_t>(200 + i * 150 + (n * 13) % 90);
     t.SetColour(kLiveTraceColors[i]);
     t.SetMode(static_cast<std::int16_t>(i));
     t.SetValid(true);
@@ -29,7 +30,8 @@ DisplayState Scene() {
   for (int k = 0; k < 40; ++k) {
     RawTrace& t = st.storedTraces[k];
     for (int n = 0; n < kTracePoints; ++n)
-      t.Points()[n] = static_cast<std::int16_t>(100 + (n * 7 + k * 37) % 800 + (k % 5 == 0 ? 600 : 0));
+      t.Points()[n] =
+          static_cast<std::int16_t>(100 + (n * 7 + k * 37) % 800 + (k % 5 == 0 ? 600 : 0));
     t.SetColour(MakeRgb(40 * k, 255 - 6 * k, 90 + 4 * k));
     t.SetMode(static_cast<std::int16_t>(k + 1));
     t.SetValid(true);
