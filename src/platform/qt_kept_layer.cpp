@@ -50,11 +50,6 @@ Canvas& QtKeptLayer::Redraw(LayerKey key) {
     image_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
     image_.setDevicePixelRatio(dpr);
   }
-  if (device != nullptr) {
-    // Text takes its pixel size from the device's resolution: the same as the canvas's.
-    image_.setDotsPerMeterX(qRound(device->logicalDpiX() / 0.0254));
-    image_.setDotsPerMeterY(qRound(device->logicalDpiY() / 0.0254));
-  }
   image_.fill(Qt::transparent);
   runs_.clear();
   painter_ = std::make_unique<QPainter>(&image_);
