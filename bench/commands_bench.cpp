@@ -11,8 +11,10 @@
 #include "commands/stored_trace.h"
 #include "commands/trace_block.h"
 #include "link/command_transport.h"
+#include "link/counting_clock.h"
 #include "link/usb_hid.h"
 #include "link/virtual_clock.h"
+#include "own_work.h"
 #include "sim/analyzer_model.h"
 #include "sim/sim_gpib_library.h"
 #include "sim/sim_hid_backend.h"
@@ -66,7 +68,7 @@ BENCHMARK(BM_ParseStoredTraceText)->Unit(benchmark::kMicrosecond);
 
 // The refresh's query sequence over the in-process analyzer on the serial link. The
 // virtual clock makes the prescribed waits free, so the time measured is the
-// program's own work (plus the simulator's); "waited_ms" is what the waits would take.
+// program's own work (plus the simulator's); "prescribed_wait_ms" is what it asked for.
 void BM_SettingsRefresh(benchmark::State& state) {
   VirtualClock clock;
   SilentNotifier notifier;
@@ -77,37 +79,30 @@ void BM_SettingsRefresh(benchmark::State& state) {
   UsbHid usb(hid, notifier);
   serial.SetSettings("115200,N,8,1");
   serial.Open();
-  CommandTransport transport(LinkPorts{clock, notifier, serial, gpib, usb});
+  CountingClock programClock(clock);
+  CommandTransport transport(LinkPorts{programClock, notifier, serial, gpib, usb});
   AnalyzerCommands c(transport);
   AnalyzerSettings s;
-  double cpuSeconds = 0;
-  std::uint64_t waited = 0;
+  bench::OwnWork work(programClock, bench::OwnWork::Waits::AreVirtual);
   for (auto _ : state) {
-    const auto t0 = std::chrono::steady_clock::now();
-    const std::uint64_t slept0 = clock.SleptMs();
-    s.RefUnit = c.Get_RefUnit();
-    c.Get_SweepTime_str();
-    s.Scale = c.Get_Scale();
-    s.FreqStart = c.Get_FreqStart();
-    s.FreqCenter = c.Get_FreqCenter();
-    s.FreqStop = c.Get_FreqStop();
-    s.Span = c.Get_SPAN();
-    s.RefLevel = c.Get_RefLevel();
-    s.RBWMode = c.Get_RBWMode();
-    s.RBW = c.Get_RBW();
-    s.SweepTime = c.Get_SweepTime_str();
-    s.VBWMode = c.Get_VBWMode();
-    s.VBW = c.Get_VBW();
-    benchmark::DoNotOptimize(s);
-    waited += clock.SleptMs() - slept0;
-    cpuSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    work.Run([&] {
+      s.RefUnit = c.Get_RefUnit();
+      c.Get_SweepTime_str();
+      s.Scale = c.Get_Scale();
+      s.FreqStart = c.Get_FreqStart();
+      s.FreqCenter = c.Get_FreqCenter();
+      s.FreqStop = c.Get_FreqStop();
+      s.Span = c.Get_SPAN();
+      s.RefLevel = c.Get_RefLevel();
+      s.RBWMode = c.Get_RBWMode();
+      s.RBW = c.Get_RBW();
+      s.SweepTime = c.Get_SweepTime_str();
+      s.VBWMode = c.Get_VBWMode();
+      s.VBW = c.Get_VBW();
+      benchmark::DoNotOptimize(s);
+    });
   }
-  const double iterations = static_cast<double>(state.iterations());
-  const double waitedMs = static_cast<double>(waited) / iterations;
-  const double ownMs = cpuSeconds * 1000.0 / iterations;
-  state.counters["waited_ms"] = waitedMs;
-  state.counters["own_ms"] = ownMs;
-  state.counters["own_percent"] = 100.0 * ownMs / waitedMs;
+  work.Report(state);
 }
 BENCHMARK(BM_SettingsRefresh)->Unit(benchmark::kMillisecond);
 

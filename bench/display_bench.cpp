@@ -14,11 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "full_span_settings.h"
 #include "commands/analyzer_commands.h"
 #include "display/spectrum_graph.h"
 #include "display/trace_refresh.h"
+#include "full_span_settings.h"
+#include "own_work.h"
 #include "platform/qt_canvas.h"
+#include "platform/qt_kept_layer.h"
 #include "sim/serial_sim_link.h"
 
 namespace vantrel {
@@ -74,34 +76,40 @@ DisplayState SampleState(int stored, int widthPx) {
   return st;
 }
 
-void Paint(QImage& image, DisplayState& st) {
+void Paint(QImage& image, DisplayState& st, QtKeptLayer* kept = nullptr) {
   QPainter painter(&image);
   QtCanvas canvas(painter, QRectF(0, 0, image.width(), image.height()));
+  canvas.KeepLayer(kept);
   DrawGrid(canvas, st);
   DrawStored(canvas, st);
 }
 
+// A repaint of the view with `stored` stored traces; with `kept` 1 they lie on a kept
+// layer as in the window (drawn at the first paint, only laid over the picture after),
+// with 0 every trace is drawn at every paint.
 void BM_DrawGridFullHd(benchmark::State& bs) {
   QImage image(1920, 1080, QImage::Format_RGB32);
   DisplayState st = SampleState(static_cast<int>(bs.range(0)), image.width());
+  QtKeptLayer layer;
+  QtKeptLayer* kept = bs.range(1) != 0 ? &layer : nullptr;
   for (auto _ : bs) {
-    Paint(image, st);
+    Paint(image, st, kept);
     benchmark::DoNotOptimize(image.constBits());
   }
 }
 BENCHMARK(BM_DrawGridFullHd)
-    ->Arg(0)
-    ->Arg(100)
+    ->ArgNames({"stored", "kept"})
+    ->ArgsProduct({{0, 100}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
 // A full refresh (traces and settings) over the simulated serial link on the virtual
-// clock: the real time spent is the program's and the model's own work, the virtual
-// time is what the prescribed waits and the transfer take on a real link.
+// clock: the real time spent is the program's and the model's own work; capture_ms is
+// the virtual time a capture takes on a real link (the waits asked for and the transfer).
 void BM_RefreshOwnWork(benchmark::State& bs) {
   sim::SerialSimLink<SilentNotifier> link;
-  VirtualClock& clock = link.clock;
+  CountingClock& clock = link.programClock;
   SilentNotifier& notifier = link.notifier;
   sim::SimSerialPort& serial = link.serial;
   AnalyzerCommands commands(link.transport);
@@ -110,17 +118,12 @@ void BM_RefreshOwnWork(benchmark::State& bs) {
   TraceRefresh refresh(clock, notifier, source, st);
   refresh.hooks.selectedKind = [] { return ConnectionKind::ComPort; };
   refresh.hooks.serialOpen = [&] { return serial.IsOpen(); };
+  bench::OwnWork work(clock, bench::OwnWork::Waits::AreVirtual);
   const std::uint32_t startMs = clock.NowMs();
-  double realMs = 0;
-  for (auto _ : bs) {
-    const auto t0 = std::chrono::steady_clock::now();
-    refresh.GetTrace(true, true);
-    realMs +=
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-  }
+  for (auto _ : bs) work.Run([&] { refresh.GetTrace(true, true); });
   const double virtualMs = static_cast<double>(clock.NowMs() - startMs);
   bs.counters["capture_ms"] = virtualMs / static_cast<double>(bs.iterations());
-  bs.counters["own_work_pct"] = virtualMs > 0 ? 100.0 * realMs / virtualMs : 0;
+  work.Report(bs);
 }
 BENCHMARK(BM_RefreshOwnWork)->Unit(benchmark::kMillisecond);
 

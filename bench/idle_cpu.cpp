@@ -1,12 +1,14 @@
 // The program's window connected to vantrel-sim over a real pty: how much processor it
-// uses while connected and idle, and what identification costs against the waits the
-// connection procedure prescribes.
+// uses while connected and idle, and what connecting, one query, a capture and a settings
+// change cost beyond the waits the program asks for (counted as they happen).
 #include <benchmark/benchmark.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <ctime>
@@ -15,18 +17,13 @@
 #include "app/analyzer_window.h"
 #include "app/fake_links.h"
 #include "e2e/sim_process.h"
+#include "link/counting_clock.h"
+#include "own_work.h"
 #include "platform/qt_clock.h"
 #include "platform/qt_serial_port.h"
 
 namespace vantrel {
 namespace {
-
-// Waits of a serial connect at 115200 baud: 57600 tried first (open wait 500, query
-// settle 500, polling up to 1000 ms after the start, a second settle of 500), then
-// 115200 (open wait 500, settle 500, answer), then 200 before the identity check.
-constexpr double kPrescribedConnectMs = 500 + 1500 + 500 + 500 + 200;
-// One "*IDN?" query with the identification's 500 ms settle time.
-constexpr double kPrescribedQueryMs = 500;
 
 struct Rig {
   Rig() : sim(dir.filePath("link")) {
@@ -41,7 +38,8 @@ struct Rig {
 
   QTemporaryDir dir;
   testing::SimProcess sim;
-  QtClock clock;
+  QtClock realClock;
+  CountingClock clock{realClock};
   testing::RecordingNotifier notifier;
   std::unique_ptr<AnalyzerWindow> window;
 };
@@ -52,24 +50,16 @@ void BM_ConnectOverPty(benchmark::State& state) {
     state.SkipWithError("vantrel-sim did not start");
     return;
   }
-  double total = 0;
+  bench::OwnWork work(rig.clock, bench::OwnWork::Waits::TakeRealTime);
   for (auto _ : state) {
-    QElapsedTimer timer;
-    timer.start();
-    rig.Connect()->trigger();
-    const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-    state.SetIterationTime(ms / 1000);
-    total += ms;
+    state.SetIterationTime(work.Run([&] { rig.Connect()->trigger(); }) / 1000);
     if (!rig.window->Identified()) {
       state.SkipWithError("not identified");
       return;
     }
     rig.Connect()->trigger();  // disconnect, outside the measured time
   }
-  const double mean = total / static_cast<double>(state.iterations());
-  state.counters["prescribed_ms"] = kPrescribedConnectMs;
-  state.counters["measured_ms"] = mean;
-  state.counters["over_prescribed_pct"] = (mean / kPrescribedConnectMs - 1) * 100;
+  work.Report(state);
 }
 
 void BM_IdentifyQueryOverPty(benchmark::State& state) {
@@ -79,23 +69,57 @@ void BM_IdentifyQueryOverPty(benchmark::State& state) {
     state.SkipWithError("no connection to vantrel-sim");
     return;
   }
-  double total = 0;
+  bench::OwnWork work(rig.clock, bench::OwnWork::Waits::TakeRealTime);
   for (auto _ : state) {
-    QElapsedTimer timer;
-    timer.start();
-    const std::string answer = rig.window->Transport().SendQuery("*IDN?", 500);
-    const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-    state.SetIterationTime(ms / 1000);
-    total += ms;
+    std::string answer;
+    state.SetIterationTime(
+        work.Run([&] { answer = rig.window->Transport().SendQuery("*IDN?", 500); }) / 1000);
     if (!ConnectionSetup::NamesAnalyzer(answer)) {
       state.SkipWithError("identity answer missing");
       return;
     }
   }
-  const double mean = total / static_cast<double>(state.iterations());
-  state.counters["prescribed_ms"] = kPrescribedQueryMs;
-  state.counters["measured_ms"] = mean;
-  state.counters["over_prescribed_pct"] = (mean / kPrescribedQueryMs - 1) * 100;
+  work.Report(state);
+}
+
+void BM_CaptureOverPty(benchmark::State& state) {
+  Rig rig;
+  rig.Connect()->trigger();
+  if (!rig.sim.Ready() || !rig.window->Identified()) {
+    state.SkipWithError("no connection to vantrel-sim");
+    return;
+  }
+  bench::OwnWork work(rig.clock, bench::OwnWork::Waits::TakeRealTime);
+  for (auto _ : state) {
+    rig.window->Display().liveTraces[0].SetValid(false);
+    state.SetIterationTime(work.Run([&] { rig.window->ToolbarAction("btnCapture")->trigger(); }) /
+                           1000);
+    if (!rig.window->Display().liveTraces[0].Valid()) {
+      state.SkipWithError("no trace captured");
+      return;
+    }
+  }
+  work.Report(state);
+}
+
+// Enter in the start frequency box: the command, its verification and the refresh of
+// every setting that follows.
+void BM_SettingsChangeOverPty(benchmark::State& state) {
+  Rig rig;
+  rig.Connect()->trigger();
+  if (!rig.sim.Ready() || !rig.window->Identified()) {
+    state.SkipWithError("no connection to vantrel-sim");
+    return;
+  }
+  auto* box = rig.window->findChild<QLineEdit*>("txtFreqStart");
+  bench::OwnWork work(rig.clock, bench::OwnWork::Waits::TakeRealTime);
+  int round = 0;
+  for (auto _ : state) {
+    box->setText(QString::number(100 + (round++ % 50)));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    state.SetIterationTime(work.Run([&] { QApplication::sendEvent(box, &enter); }) / 1000);
+  }
+  work.Report(state);
 }
 
 void BM_IdleWhileConnected(benchmark::State& state) {
@@ -125,6 +149,8 @@ void BM_IdleWhileConnected(benchmark::State& state) {
 
 BENCHMARK(BM_ConnectOverPty)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IdentifyQueryOverPty)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CaptureOverPty)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SettingsChangeOverPty)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IdleWhileConnected)
     ->Arg(3000)
     ->UseManualTime()

@@ -6,13 +6,14 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <chrono>
 
 #include "app/analyzer_window.h"
 #include "app/fake_links.h"
 #include "app/graph_picture.h"
 #include "app/process_globals.h"
+#include "link/counting_clock.h"
 #include "link/virtual_clock.h"
+#include "own_work.h"
 #include "sim/analyzer_model.h"
 #include "sim/sim_serial_port.h"
 
@@ -24,11 +25,13 @@ struct Rig {
     DontShowEMISteps = 1;
     auto serial = std::make_unique<sim::SimSerialPort>(clock, model);
     window = std::make_unique<AnalyzerWindow>(AnalyzerLinks{
-        clock, notifier, std::move(serial), std::make_unique<testing::FakeGpib>(false),
+        programClock, notifier, std::move(serial), std::make_unique<testing::FakeGpib>(false),
         std::make_unique<testing::NoHidDevices>()});
     window->ToolbarAction("btnOpenCOM")->trigger();
   }
   VirtualClock clock;
+  // The window's clock: the simulator's time, with the waits the program asks for counted.
+  CountingClock programClock{clock};
   testing::RecordingNotifier notifier;
   sim::AnalyzerModel model;
   std::unique_ptr<AnalyzerWindow> window;
@@ -41,25 +44,16 @@ void BM_ChangeCycleFrequencyEnter(benchmark::State& state) {
     return;
   }
   auto* box = rig.window->findChild<QLineEdit*>("txtFreqStart");
-  double waitedMs = 0;
-  double workMs = 0;
+  // On the virtual clock the waits take no real time: the real time measured is the
+  // program's own work (and the simulated analyzer's).
+  bench::OwnWork work(rig.programClock, bench::OwnWork::Waits::AreVirtual);
   int round = 0;
   for (auto _ : state) {
     box->setText(QString::number(100 + (round++ % 50)));
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    const std::uint64_t slept = rig.clock.SleptMs();
-    const auto start = std::chrono::steady_clock::now();
-    QApplication::sendEvent(box, &enter);
-    workMs +=
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    waitedMs += static_cast<double>(rig.clock.SleptMs() - slept);
+    work.Run([&] { QApplication::sendEvent(box, &enter); });
   }
-  const double n = static_cast<double>(state.iterations());
-  // On the virtual clock the waits take no real time: the real time measured is the
-  // program's own work (and the simulated analyzer's).
-  state.counters["prescribed_wait_ms"] = waitedMs / n;
-  state.counters["own_work_ms"] = workMs / n;
-  state.counters["own_work_percent"] = waitedMs > 0 ? 100.0 * workMs / waitedMs : 0;
+  work.Report(state);
 }
 BENCHMARK(BM_ChangeCycleFrequencyEnter)->Unit(benchmark::kMillisecond);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "link/command_transport.h"
+#include "link/counting_clock.h"
 #include "link/gpib_library.h"
 #include "link/hid_backend.h"
 #include "link/usb_hid.h"
@@ -47,13 +48,15 @@ struct SerialSimLink {
   }
 
   VirtualClock clock;
+  // The program's side waits through this one, so the waits it asks for can be counted.
+  CountingClock programClock{clock};
   NotifierType notifier;
   AnalyzerModel model{clock};
   SimSerialPort serial{clock, model};
   AbsentGpibLibrary gpib;
   AbsentHidBackend hidBackend;
   UsbHid usb{hidBackend, notifier};
-  CommandTransport transport{LinkPorts{clock, notifier, serial, gpib, usb}};
+  CommandTransport transport{LinkPorts{programClock, notifier, serial, gpib, usb}};
 };
 
 }  // namespace vantrel::sim

@@ -3,6 +3,7 @@
 // window's picture, an offscreen image, a printed page, or a recording for tests.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vantrel {
 
@@ -31,9 +32,34 @@ struct UserScale {
   bool operator==(const UserScale&) const = default;
 };
 
+class Canvas;
+
+// What a kept layer's picture was drawn from; a different key means it is drawn again.
+using LayerKey = std::vector<std::uint8_t>;
+
+// A transparent picture over a canvas that lasts from one repaint to the next, so a
+// drawing that rarely changes is painted once and afterwards only laid over the canvas.
+class KeptLayer {
+ public:
+  virtual ~KeptLayer() = default;
+  // Device pixels of the canvas the layer lies over.
+  virtual int TargetWidth() const = 0;
+  virtual int TargetHeight() const = 0;
+  // The key the held picture was drawn from; empty when the layer holds none.
+  virtual const LayerKey& Key() const = 0;
+  // Empties the layer and sizes it to the canvas; the returned canvas draws into it until
+  // Compose. `key` becomes the layer's key.
+  virtual Canvas& Redraw(LayerKey key) = 0;
+  // Lays the picture over the canvas as if it had been drawn there now.
+  virtual void Compose() = 0;
+};
+
 class Canvas {
  public:
   virtual ~Canvas() = default;
+
+  // The surface's kept layer, or nullptr when it keeps none.
+  virtual KeptLayer* Kept() { return nullptr; }
 
   virtual void SetScale(const UserScale& scale) = 0;
   virtual UserScale Scale() const = 0;

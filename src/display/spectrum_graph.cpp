@@ -78,6 +78,42 @@ void DrawMarkerHeader(Canvas& c, DisplayState& st, const GraphLayers& layers) {
   }
 }
 
+template <class T>
+void Append(LayerKey& key, const T& value) {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&value);
+  key.insert(key.end(), bytes, bytes + sizeof value);
+}
+
+// Everything the stored traces' lines depend on: the valid slots' words (points, colour,
+// number), the dB/div scale, the canvas's scale and pen, and its size.
+// Comparing content rather than counting changes misses no way a slot is written.
+LayerKey StoredLayerKey(const DisplayState& st, const Canvas& target, const KeptLayer& layer) {
+  LayerKey key;
+  key.reserve(st.storedTraces.size() * (sizeof(RawTrace) + sizeof(int)) + 64);
+  for (std::size_t i = 0; i < st.storedTraces.size(); ++i) {
+    if (!st.storedTraces[i].Valid()) continue;
+    Append(key, static_cast<int>(i));
+    Append(key, st.storedTraces[i].words);
+  }
+  const UserScale scale = target.Scale();
+  Append(key, st.settings.Scale);
+  Append(key, scale.left);
+  Append(key, scale.top);
+  Append(key, scale.width);
+  Append(key, scale.height);
+  Append(key, target.PenWidth());
+  Append(key, target.Dotted());
+  Append(key, layer.TargetWidth());
+  Append(key, layer.TargetHeight());
+  return key;
+}
+
+void DrawStoredTraces(Canvas& target, const DisplayState& st) {
+  for (const RawTrace& t : st.storedTraces) {
+    if (t.Valid()) DrawStoredTrace(target, t.Points(), t.Colour(), t.Mode(), st.settings.Scale);
+  }
+}
+
 }  // namespace
 
 std::string LevelLabel(float refLevel, float scale, int line) {
@@ -121,15 +157,38 @@ void DrawGrid(Canvas& target, DisplayState& st, const GraphLayers& layers, Canva
 }
 
 void DrawStored(Canvas& target, DisplayState& st, const std::function<float()>& rereadScale) {
-  for (const RawTrace& t : st.storedTraces) {
-    if (!t.Valid()) continue;
-    if (!(st.settings.Scale > 0) && rereadScale) {
-      // A scale not above 0 reads as 10, as in the refresh; otherwise an analyzer that
-      // keeps answering 0 would be asked again for every one of the 100 slots.
-      const float scale = rereadScale();
-      st.settings.Scale = scale > 0 ? scale : 10.0f;
+  if (std::none_of(st.storedTraces.begin(), st.storedTraces.end(),
+                   [](const RawTrace& t) { return t.Valid(); }))
+    return;
+  if (!(st.settings.Scale > 0) && rereadScale) {
+    // A scale not above 0 reads as 10, as in the refresh; otherwise an analyzer that
+    // keeps answering 0 would be asked again for every one of the 100 slots.
+    const float scale = rereadScale();
+    st.settings.Scale = scale > 0 ? scale : 10.0f;
+  }
+  KeptLayer* layer = target.Kept();
+  if (layer == nullptr) {
+    DrawStoredTraces(target, st);
+    return;
+  }
+  // Stored traces change rarely but are drawn at every repaint: kept on a layer, they
+  // are painted again only when something they depend on has changed.
+  LayerKey key = StoredLayerKey(st, target, *layer);
+  // Only the lines are kept: smoothed text laid over from a layer can differ from text
+  // drawn in place by a shade, so the numbers are drawn in place, after all the lines.
+  if (key != layer->Key()) {
+    Canvas& c = layer->Redraw(std::move(key));
+    c.SetScale(target.Scale());
+    c.SetPenWidth(target.PenWidth());
+    c.SetDotted(target.Dotted());
+    for (const RawTrace& t : st.storedTraces) {
+      if (t.Valid()) DrawStoredTraceLine(c, t.Points(), t.Colour(), st.settings.Scale);
     }
-    DrawStoredTrace(target, t.Points(), t.Colour(), t.Mode(), st.settings.Scale);
+  }
+  layer->Compose();
+  for (const RawTrace& t : st.storedTraces) {
+    if (t.Valid())
+      DrawStoredTraceNumber(target, t.Points(), t.Colour(), t.Mode(), st.settings.Scale);
   }
 }
 

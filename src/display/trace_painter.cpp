@@ -69,4 +69,20 @@ void DrawStoredTrace(Canvas& canvas, std::span<const std::int16_t> points, Rgb c
   canvas.Text(505, (last ? *last : 0) + 15, std::to_string(number));
 }
 
+void DrawStoredTraceLine(Canvas& canvas, std::span<const std::int16_t> points, Rgb color,
+                         float scale) {
+  canvas.SetPenColor(color);
+  Polyline(canvas, points, scale, true);
+}
+
+void DrawStoredTraceNumber(Canvas& canvas, std::span<const std::int16_t> points, Rgb color,
+                           int number, float scale) {
+  canvas.SetPenColor(color);
+  // The height where the polyline ends: its last point, as Polyline leaves it.
+  const std::size_t count = std::min<std::size_t>(points.size(), kTracePoints);
+  const std::optional<double> last =
+      count > 0 ? PlottedHeight(points[count - 1], scale, true) : std::nullopt;
+  canvas.Text(505, (last ? *last : 0) + 15, std::to_string(number));
+}
+
 }  // namespace vantrel

@@ -25,5 +25,12 @@ void DrawTrace(Canvas& canvas, std::span<const std::int16_t> points, Rgb color, 
 // colour, which stays the pen colour. At an unsupported scale only the number, at y 15.
 void DrawStoredTrace(Canvas& canvas, std::span<const std::int16_t> points, Rgb color, int number,
                      float scale);
+// The two halves of DrawStoredTrace: the polyline, and the number in its colour. The
+// number lies right of the graph, where no trace line reaches, so the lines of all
+// traces may be drawn before all of the numbers without changing the picture.
+void DrawStoredTraceLine(Canvas& canvas, std::span<const std::int16_t> points, Rgb color,
+                         float scale);
+void DrawStoredTraceNumber(Canvas& canvas, std::span<const std::int16_t> points, Rgb color,
+                           int number, float scale);
 
 }  // namespace vantrel

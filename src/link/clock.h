@@ -7,6 +7,11 @@
 
 namespace vantrel {
 
+// Milliseconds from `start` to `now` on the wrapping counter.
+constexpr std::uint32_t ElapsedMs(std::uint32_t start, std::uint32_t now) {
+  return now - start;  // unsigned arithmetic is exact across the wrap
+}
+
 class Clock {
  public:
   virtual ~Clock() = default;
@@ -18,14 +23,21 @@ class Clock {
   virtual void Sleep(int ms) = 0;
   // Local calendar date and time, for time stamps and file names.
   virtual DateTime LocalNow() = 0;
+  // Waits `ms` milliseconds: events processed, 10 ms sleeps. 0 or less returns at once.
+  // Every prescribed wait comes through here, so a wrapper can see what was asked.
+  virtual void WaitMs(double ms) {
+    if (!(ms > 0)) return;
+    const std::uint32_t start = NowMs();
+    while (static_cast<double>(ElapsedMs(start, NowMs())) < ms) {
+      ProcessEvents();
+      Sleep(10);
+    }
+  }
 };
 
-// Milliseconds from `start` to `now` on the wrapping counter.
-constexpr std::uint32_t ElapsedMs(std::uint32_t start, std::uint32_t now) {
-  return now - start;  // unsigned arithmetic is exact across the wrap
+// clock.WaitMs(ms), the form the program's steps are written in.
+inline void WaitMs(Clock& clock, double ms) {
+  clock.WaitMs(ms);
 }
-
-// Waits `ms` milliseconds: events processed, 10 ms sleeps. 0 or less returns at once.
-void WaitMs(Clock& clock, double ms);
 
 }  // namespace vantrel

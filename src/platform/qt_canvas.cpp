@@ -1,5 +1,7 @@
 #include "platform/qt_canvas.h"
 
+#include "platform/qt_kept_layer.h"
+
 #include <QColor>
 #include <QFontMetricsF>
 #include <QPen>
@@ -42,6 +44,12 @@ QtCanvas::QtCanvas(QPainter& painter, const QRectF& area)
 
 QtCanvas::~QtCanvas() {
   Flush();
+}
+
+KeptLayer* QtCanvas::Kept() {
+  if (kept_ == nullptr) return nullptr;
+  kept_->Bind(*this);
+  return kept_;
 }
 
 void QtCanvas::SetScale(const UserScale& scale) {

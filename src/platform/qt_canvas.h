@@ -16,11 +16,17 @@
 
 namespace vantrel {
 
+class QtKeptLayer;
+
 class QtCanvas : public Canvas {
  public:
   // Draws with `painter` (already begun) inside `area`, in logical pixels.
   QtCanvas(QPainter& painter, const QRectF& area);
   ~QtCanvas() override;
+
+  // Keeps `layer` (it outlives the canvas) as this canvas's kept layer.
+  void KeepLayer(QtKeptLayer* layer) { kept_ = layer; }
+  KeptLayer* Kept() override;
 
   void SetScale(const UserScale& scale) override;
   UserScale Scale() const override { return scale_; }
@@ -46,6 +52,10 @@ class QtCanvas : public Canvas {
   void Flush();
   // User coordinates to logical pixels.
   QPointF Map(double x, double y) const;
+  QPainter& Painter() { return painter_; }
+  const QRectF& Area() const { return area_; }
+  // The device when it is a plain 32-bit image without scaling, else nullptr.
+  QImage* PlainImage() { return image_; }
 
   // The graph's font family.
   static QString FontFamily() { return QStringLiteral("Arial"); }
@@ -73,6 +83,7 @@ class QtCanvas : public Canvas {
   QImage* image_ = nullptr;  // the device when it is a plain 32-bit image
   QPointF current_;
   std::vector<QPointF> polyline_;
+  QtKeptLayer* kept_ = nullptr;
 };
 
 }  // namespace vantrel
