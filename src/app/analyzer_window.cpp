@@ -77,6 +77,12 @@ AnalyzerWindow::AnalyzerWindow(AnalyzerLinks links, QWidget* parent)
   refresh_.hooks.ioMessageBox = [this] { return setting_->chkDebug->isChecked(); };
   refresh_.hooks.refreshLimitLines = [this] { marker_->RefreshLimits(); };
   refresh_.hooks.recording = [this] { return Down("btnGetTrace"); };
+  refresh_.hooks.stopRequested = [this] {
+    return transport_.CheckLinkLost() || transport_.stopRequested;
+  };
+  refresh_.hooks.linkLost = [this] { return transport_.CheckLinkLost(); };
+  refresh_.hooks.onLinkLost = [this] { OnLinkLost(); };
+  setup_.log = [](const std::string& line) { IoMessageLog += line + "\r\n"; };
 
   const int toolbarHeight = toolbar1_->sizeHint().height();
   resize(TwipsToPixels(kGraphHomeWidth, Dpi()),
@@ -317,7 +323,11 @@ void AnalyzerWindow::DispatchToolbar(const QString& key) {
     // The recording loop itself comes with the recording files; the toolbar shows the state.
     toolbar_.SetAcquiring(Down("btnGetTrace"));
   } else if (lower == "btncapture") {
-    CaptureTrace();
+    if (refresh_.TraceBusy) {
+      transport_.stopRequested = true;  // the second press stops the running capture
+    } else {
+      CaptureTrace();
+    }
   } else if (lower == "btnmarker") {
     LayoutMarkerPanel();
   } else if (lower == "btnclear") {
@@ -414,7 +424,9 @@ void AnalyzerWindow::Connect() {
   control_->CopySettingsToControls();
 }
 
-void AnalyzerWindow::Disconnect() {
+void AnalyzerWindow::Disconnect(bool keepDisplay) {
+  // A refresh running inside a wait ends at its next step and writes nothing.
+  if (refresh_.TraceBusy) transport_.stopRequested = true;
   ToolbarButton& control = toolbar_["btnControl"];
   control.down = false;
   control.enabled = false;
@@ -428,7 +440,7 @@ void AnalyzerWindow::Disconnect() {
     trace.image = kImageRecordingIdle;
   }
   setup_.Disconnect(acquiring);
-  ZeroTraces();
+  if (!keepDisplay) ZeroTraces();
   marker_->setEnabled(false);
   SetToolbarDisconnected();
   if (!EmiMode()) toolbar_["btnDrawPCStored"].enabled = true;
@@ -436,6 +448,17 @@ void AnalyzerWindow::Disconnect() {
   open.toolTip = "Connect to PC";
   open.image = kImageDisconnected;
   SyncToolbar();
+}
+
+void AnalyzerWindow::OnLinkLost() {
+  ToolbarButton& open = toolbar_["btnOpenCOM"];
+  if (!open.down) return;
+  const std::string link = transport_.LinkName();
+  open.down = false;
+  Disconnect(true);
+  DrawGrid();
+  links_.notifier.ShowMessage("The connection to the analyzer on " + link + " was lost.",
+                              MessageIcon::Warning);
 }
 
 void AnalyzerWindow::ZeroTraces() {
@@ -741,6 +764,10 @@ void AnalyzerWindow::keyPressEvent(QKeyEvent* event) {
   }
   if (plain && event->key() == Qt::Key_Right) {
     StepSelectedMarker(1);
+    return;
+  }
+  if (event->key() == Qt::Key_Escape && refresh_.TraceBusy) {
+    transport_.stopRequested = true;  // the running refresh ends at its next step
     return;
   }
   if (event->key() == Qt::Key_Escape) {

@@ -107,7 +107,10 @@ class AnalyzerWindow : public QWidget {
   void SyncToolbar();
   void SyncUsbList();
   void Connect();
-  void Disconnect();
+  // `keepDisplay`: the link was lost, not given up; the last good picture stays.
+  void Disconnect(bool keepDisplay = false);
+  // The link reported its device gone: disconnected state, one message naming the link.
+  void OnLinkLost();
   void ZeroTraces();
   void ArrangeSettingPanel();
   void PaintGraph(class Canvas& canvas);
