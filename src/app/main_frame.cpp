@@ -30,6 +30,9 @@ MainFrame::MainFrame(AnalyzerLinksFactory linksFactory, Clock* clock, Notifier* 
   setObjectName(QStringLiteral("mdiMain"));
   area_ = new QMdiArea(this);
   area_->setObjectName(QStringLiteral("mdiArea"));
+  // A page opened beside a maximised window (the EMI step page, the IO message window)
+  // leaves that window maximised and opens at its own size.
+  area_->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
   setCentralWidget(area_);
 
   statusBar()->setObjectName(QStringLiteral("StatusBar1"));

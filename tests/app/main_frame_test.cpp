@@ -157,13 +157,20 @@ TEST_F(MainFrameTest, ClosingTheFrameUnloadsEveryChild) {
 }
 
 TEST_F(MainFrameTest, EmiStepsAndDebugWindowsOpenOnceAtTheirPlaces) {
+  // The page opens beside a maximised analyzer window and leaves it maximised.
+  frame.show();
+  QWidget* analyzer = frame.Analyzer()->parentWidget();
+  analyzer->showMaximized();
   QWidget* page = frame.ShowEmiSteps();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(analyzer->isMaximized());
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(page->objectName(), "frmSplash");
   const double dpi = frame.screen()->logicalDotsPerInch();
   EXPECT_EQ(page->parentWidget()->pos(),
             QPoint(static_cast<int>(std::lround(600 * dpi / 1440)), 0));
   EXPECT_EQ(frame.ShowEmiSteps(), page);  // shown again, not a second copy
+  EXPECT_FALSE(page->parentWidget()->isMaximized());
 
   IoMessageLog = "line 1\r\n";
   auto* debug = frame.ShowDebugWindow();
