@@ -15,6 +15,8 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
@@ -28,6 +30,7 @@
 #include "app/setting_panel.h"
 #include "app/settings_files.h"
 #include "app/toolbar_icons.h"
+#include "app/toolbar_shortcuts.h"
 #include "app/twips.h"
 #include "display/capture.h"
 #include "display/spectrum_graph.h"
@@ -113,11 +116,22 @@ void AnalyzerWindow::BuildToolbar() {
   toolbar1_ = new QToolBar(this);
   toolbar1_->setObjectName(QStringLiteral("Toolbar1"));
   toolbar1_->setIconSize(QSize(32, 32));
+  toolbar1_->setAttribute(Qt::WA_AlwaysShowToolTips);
   for (const ToolbarButton& button : toolbar_.Buttons()) {
     const QString key = QString::fromStdString(button.key);
     QAction* action = toolbar1_->addAction(QString());
     action->setObjectName(key);
     action->setCheckable(button.toggle);
+    const std::string_view keys = ToolbarShortcutOf(button.key);
+    if (!keys.empty()) {
+      action->setShortcut(QKeySequence(QString::fromLatin1(keys.data(), keys.size())));
+    }
+    // The tool tip shows the shortcut beside the button's own text, also while the
+    // window is not the active one.
+    if (QWidget* face = toolbar1_->widgetForAction(action)) {
+      face->setAttribute(Qt::WA_AlwaysShowToolTips);
+      face->installEventFilter(this);
+    }
     actions_[key] = action;
     connect(action, &QAction::triggered, this, [this, key](bool checked) {
       ToolbarButton& state = toolbar_[key.toStdString()];
@@ -798,7 +812,19 @@ bool AnalyzerWindow::event(QEvent* e) {
   return QWidget::event(e);
 }
 
+QString AnalyzerWindow::ShownToolTip(const QAction& action) {
+  const QString keys = action.shortcut().toString(QKeySequence::NativeText);
+  return keys.isEmpty() ? action.toolTip() : action.toolTip() + QStringLiteral(" (") + keys + ')';
+}
+
 bool AnalyzerWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::ToolTip) {
+    if (auto* face = qobject_cast<QToolButton*>(watched); face && face->defaultAction()) {
+      QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos(),
+                         ShownToolTip(*face->defaultAction()), face);
+      return true;
+    }
+  }
   if (e->type() == QEvent::MouseButtonPress && (watched == setting_ || watched == control_ ||
                                                 watched == marker_ || watched == fraEMCMarker_)) {
     static_cast<QWidget*>(watched)->raise();

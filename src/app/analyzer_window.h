@@ -66,6 +66,8 @@ class AnalyzerWindow : public QWidget {
 
   ToolbarModel& Toolbar() { return toolbar_; }
   QAction* ToolbarAction(const QString& key) const;
+  // The tool tip a toolbar button shows on hover: its text and its shortcut.
+  static QString ShownToolTip(const QAction& action);
   ConnectionSetup& Setup() { return setup_; }
   CommandTransport& Transport() { return transport_; }
   DisplayState& Display() { return state_; }
