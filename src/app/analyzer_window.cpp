@@ -10,7 +10,9 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QImage>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -19,6 +21,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 #include <exception>
 
 #include "app/control_panel.h"
@@ -33,8 +36,10 @@
 #include "app/toolbar_shortcuts.h"
 #include "app/twips.h"
 #include "display/capture.h"
+#include "display/graph_font_fit.h"
 #include "display/spectrum_graph.h"
 #include "display/stored_display.h"
+#include "platform/qt_canvas.h"
 #include "util/numbers.h"
 #include "util/text.h"
 
@@ -749,12 +754,24 @@ void AnalyzerWindow::FormResize(FormState formState) {
     if (PixelsToTwips(width(), dpi) > 1500) place.setWidth(width());
     pic1_->setGeometry(place);
     pic1_->raise();
-    state_.fontScale =
+    const auto wanted =
         static_cast<float>(PixelsToTwips(pic1_->width(), dpi) / kFontScaleWidth * 0.65);
+    state_.fontScale = GraphFontScale(wanted);
   }
   DrawGrid();
   LayoutSettingPanel();
   LayoutMarkerPanel();
+}
+
+float AnalyzerWindow::GraphFontScale(float wanted) const {
+  // Measured with the picture's size and screen resolution on a scratch image.
+  QImage probe(1, 1, QImage::Format_RGB32);
+  const int dotsPerMeter = static_cast<int>(std::lround(pic1_->logicalDpiX() / 0.0254));
+  probe.setDotsPerMeterX(dotsPerMeter);
+  probe.setDotsPerMeterY(dotsPerMeter);
+  QPainter painter(&probe);
+  QtCanvas canvas(painter, QRectF(0, 0, pic1_->width(), pic1_->height()));
+  return FittingFontScale(canvas, wanted);
 }
 
 void AnalyzerWindow::resizeEvent(QResizeEvent* event) {

@@ -116,6 +116,8 @@ class AnalyzerWindow : public QWidget {
   void ZeroTraces();
   void ArrangeSettingPanel();
   void PaintGraph(class Canvas& canvas);
+  // The maximised graph's font factor, kept where its rows and columns stay apart.
+  float GraphFontScale(float wanted) const;
   int Twips(double twips) const;
   bool Down(const char* key) const { return toolbar_[key].down; }
 

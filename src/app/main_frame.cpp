@@ -54,7 +54,10 @@ MainFrame::MainFrame(AnalyzerLinksFactory linksFactory, Clock* clock, Notifier* 
 
   BuildMenus();
 
-  // Frame load.
+  area_->viewport()->installEventFilter(this);
+
+  // Frame load. Where no window manager maximises the frame, it still covers the screen.
+  if (const QScreen* shown = screen()) setGeometry(shown->availableGeometry());
   setWindowState(windowState() | Qt::WindowMaximized);
   setWindowTitle(
       MainFrameCaption(VANTREL_VERSION_MAJOR, VANTREL_VERSION_MINOR, VANTREL_VERSION_PATCH));
@@ -66,6 +69,7 @@ MainFrame::MainFrame(AnalyzerLinksFactory linksFactory, Clock* clock, Notifier* 
 
 MainFrame::~MainFrame() {
   // Children go before the clock and notifier they hold references to.
+  area_->viewport()->removeEventFilter(this);
   delete area_;
   area_ = nullptr;
 }
@@ -138,10 +142,30 @@ void MainFrame::ShowAnalyzer() {
     window->showDebugWindow = [this] { ShowDebugWindow(); };
     window->endProgram = [this] { close(); };
     frmSAV61_ = AddChild(window);
+    analyzerDesigned_ = frmSAV61_->size();
   }
   frmSAV61_->show();
+  FitAnalyzer();
   const Qt::WindowStates state = frmSAV61_->windowState();
   if (!(state & (Qt::WindowMinimized | Qt::WindowMaximized))) MoveTwips(frmSAV61_, 0, 0);
+}
+
+void MainFrame::FitAnalyzer() {
+  // Before the frame shows, its area has no size of its own yet.
+  if (!frmSAV61_ || !area_->viewport()->isVisible() ||
+      frmSAV61_->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
+    return;
+  }
+  const QSize fitted = analyzerDesigned_.boundedTo(area_->viewport()->size());
+  if (fitted != frmSAV61_->size()) frmSAV61_->resize(fitted);
+}
+
+bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (area_ != nullptr && watched == area_->viewport() &&
+      (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+    FitAnalyzer();
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void MainFrame::Unload(QPointer<QMdiSubWindow>& window) {

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -29,6 +30,8 @@
 #include "app/process_globals.h"
 #include "app/setting_panel.h"
 #include "app/twips.h"
+#include "display/graph_frame.h"
+#include "platform/qt_canvas.h"
 #include "display/graph_mapping.h"
 #include "link/virtual_clock.h"
 #include "sim/analyzer_model.h"
@@ -410,12 +413,24 @@ TEST_F(WindowSimTest, LayoutFollowsTheWindowStateAndPlacesThePanels) {
             QRect(0, TwipsToPixels(home.top(), dpi), TwipsToPixels(home.width(), dpi),
                   TwipsToPixels(home.height(), dpi)));
 
-  for (const QSize size : {QSize(1366, 700), QSize(3840, 2100)}) {
+  // The text grows with the maximised picture, but never so far that its rows (50
+  // units apart, markers on) touch or a marker heading runs into the next column.
+  for (const QSize size : {QSize(1366, 700), QSize(1920, 1040), QSize(3840, 2100)}) {
+    SCOPED_TRACE(size.width());
     window->resize(size);
     window->FormResize(FormState::Maximized);
     EXPECT_EQ(pic.geometry(), QRect(0, toolbar, size.width(), size.height() - toolbar));
-    EXPECT_FLOAT_EQ(window->Display().fontScale,
-                    static_cast<float>(PixelsToTwips(size.width(), dpi) / 6015 * 0.65));
+    const float font = window->Display().fontScale;
+    EXPECT_GT(font, 1.0f);
+    EXPECT_LE(font, static_cast<float>(PixelsToTwips(size.width(), dpi) / 6015 * 0.65));
+    QImage image(pic.size(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    QtCanvas canvas(painter, QRectF(image.rect()));
+    canvas.SetScale(GraphScale(true));
+    canvas.SetFontSize(kBaseFontSize * font);
+    EXPECT_LE(canvas.TextHeight("Ag"), 50.0);
+    EXPECT_LE(canvas.TextWidth("D_MKR"), 80.0);
+    EXPECT_LE(canvas.TextWidth("Freq.(MHz)"), 110.0);
   }
   const QRect maximised = pic.geometry();
   window->resize(900, 600);
