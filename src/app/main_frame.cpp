@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -124,7 +125,11 @@ QMdiSubWindow* MainFrame::AddChild(QWidget* window) {
   // rather than a layout's (empty) size hint.
   const QSize designed = window->size();
   QMdiSubWindow* sub = area_->addSubWindow(window);
-  sub->resize(designed + (sub->size() - window->size()).expandedTo(QSize(0, 0)));
+  // The frame's title bar and borders come on top of the designed size: measure them
+  // once the frame has laid out its window.
+  sub->resize(designed);
+  if (sub->layout() != nullptr) sub->layout()->activate();
+  sub->resize(designed + (designed - window->size()).expandedTo(QSize(0, 0)));
   window->resize(designed);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   sub->setObjectName(window->objectName() + QStringLiteral("Frame"));
