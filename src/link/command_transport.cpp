@@ -33,7 +33,10 @@ std::string CleanAnswer(const std::string& answer) {
 CommandTransport::CommandTransport(LinkPorts ports) : ports_(ports) {}
 
 bool CommandTransport::CheckLinkLost() {
-  if (!linkLost && selectedKind() == ConnectionKind::ComPort && ports_.serial.Lost()) {
+  const ConnectionKind kind = selectedKind();
+  const bool gone = (kind == ConnectionKind::ComPort && ports_.serial.Lost()) ||
+                    (kind == ConnectionKind::Usb && ports_.usb.DeviceGone());
+  if (!linkLost && gone) {
     linkLost = true;
     stopRequested = true;
   }
@@ -97,6 +100,7 @@ std::string CommandTransport::SendQuery(const std::string& query, double settleM
       case ConnectionKind::Usb: {
         ports_.usb.HidWriteCommand(Trim(query));
         const std::string answer = ReadCOM(settleMs);
+        CheckLinkLost();
         if (stopRequested) return "";
         result = CleanAnswer(answer);
         break;
