@@ -667,6 +667,11 @@ void AnalyzerWindow::SaveSettings() {
 void AnalyzerWindow::CaptureTrace() {
   // The EMI measurement (EMI mode) comes with the EMI sequences.
   if (EmiMode()) return;
+  // A port that went away while idle says so, rather than the capture doing nothing.
+  if (transport_.CheckLinkLost()) {
+    OnLinkLost();
+    return;
+  }
   CaptureHooks hooks;
   hooks.toolbarWorking = [this] {
     toolbar_.SetWorking();

@@ -805,6 +805,12 @@ TEST_F(WindowSimTest, LinkLostMidCaptureKeepsThePictureAndDisconnects) {
   Key("btnOpenCOM")->trigger();
   EXPECT_TRUE(window->Identified());
   EXPECT_TRUE(notifier.messages.empty());
+
+  // Gone while idle: the next Capture says so instead of doing nothing.
+  model->Faults().vanished = true;
+  Key("btnCapture")->trigger();
+  EXPECT_EQ(notifier.messages.size(), 1u);
+  EXPECT_FALSE(Key("btnOpenCOM")->isChecked());
 }
 
 TEST_F(WindowSimTest, SilentAnalyzerLeavesTheLastGoodPictureAndSaysWhy) {
