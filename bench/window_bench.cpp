@@ -6,6 +6,11 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QAction>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <optional>
 
 #include "app/analyzer_window.h"
 #include "app/fake_links.h"
@@ -14,6 +19,7 @@
 #include "link/counting_clock.h"
 #include "link/virtual_clock.h"
 #include "own_work.h"
+#include "platform/qt_clock.h"
 #include "sim/analyzer_model.h"
 #include "sim/sim_serial_port.h"
 
@@ -72,6 +78,66 @@ void BM_ResizeRedrawMaximised(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ResizeRedrawMaximised)->Unit(benchmark::kMillisecond);
+
+// On the real clock: a capture stalls on a silent analyzer; Escape (or a disconnect)
+// arrives 300 ms into the stalled query. Measured: wall time from the key to the end
+// of the capture, which must stay within one wait step.
+void BM_StopStalledCapture(benchmark::State& state) {
+  DontShowEMISteps = 1;
+  QtClock clock;
+  testing::RecordingNotifier notifier;
+  sim::AnalyzerModel model(clock);
+  auto serial = std::make_unique<sim::SimSerialPort>(clock, model);
+  AnalyzerWindow window(AnalyzerLinks{clock, notifier, std::move(serial),
+                                      std::make_unique<testing::FakeGpib>(false),
+                                      std::make_unique<testing::NoHidDevices>()});
+  QAction* open = window.ToolbarAction("btnOpenCOM");
+  const bool disconnect = state.range(0) == 1;
+  double worstMs = 0, totalMs = 0;
+  for (auto _ : state) {
+    model.Faults() = {};
+    if (!open->isChecked()) open->trigger();
+    if (!window.Identified()) {
+      state.SkipWithError("the simulated analyzer did not answer");
+      return;
+    }
+    model.Faults().silentAfter = 6;  // the stop frequency gets no answer
+    std::optional<std::chrono::steady_clock::time_point> stalled, stopped;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      const auto now = std::chrono::steady_clock::now();
+      if (!stalled && notifier.statuses.back() == "Getting stop freq.") stalled = now;
+      if (stalled && !stopped && now - *stalled >= std::chrono::milliseconds(300)) {
+        stopped = now;
+        if (disconnect) {
+          open->trigger();
+        } else {
+          QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+          QApplication::sendEvent(&window, &escape);
+        }
+      }
+    });
+    watch.start(5);
+    window.ToolbarAction("btnCapture")->trigger();
+    const auto ended = std::chrono::steady_clock::now();
+    watch.stop();
+    if (!stopped) {
+      state.SkipWithError("the capture never stalled");
+      return;
+    }
+    const double ms = std::chrono::duration<double, std::milli>(ended - *stopped).count();
+    worstMs = std::max(worstMs, ms);
+    totalMs += ms;
+  }
+  state.counters["stop_to_end_ms_mean"] = totalMs / static_cast<double>(state.iterations());
+  state.counters["stop_to_end_ms_worst"] = worstMs;
+}
+BENCHMARK(BM_StopStalledCapture)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("disconnect")
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vantrel

@@ -64,6 +64,10 @@ bool SimSerialPort::IsOpen() const {
   return open_ && !model_.Faults().vanished;
 }
 
+bool SimSerialPort::Lost() const {
+  return open_ && model_.Faults().vanished;
+}
+
 void SimSerialPort::Enqueue(const std::vector<std::uint8_t>& bytes, double readyAt) {
   // Bytes leave one after the other; a later answer waits for the line to be free.
   double t = std::max(readyAt, lineFreeAt_);

@@ -47,6 +47,8 @@ class SimSerialPort : public SerialPort {
   int BytesWaiting() override;
   std::vector<std::uint8_t> ReadAll() override;
   void Write(const std::vector<std::uint8_t>& bytes) override;
+  // The vanish fault while open: the device went away under the open port.
+  bool Lost() const override;
 
   SimSerialOptions& Options() { return options_; }
   AnalyzerModel& Model() { return model_; }

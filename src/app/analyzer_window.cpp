@@ -10,13 +10,18 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QImage>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 #include <exception>
 
 #include "app/control_panel.h"
@@ -29,10 +34,13 @@
 #include "app/setting_panel.h"
 #include "app/settings_files.h"
 #include "app/toolbar_icons.h"
+#include "app/toolbar_shortcuts.h"
 #include "app/twips.h"
 #include "display/capture.h"
+#include "display/graph_font_fit.h"
 #include "display/spectrum_graph.h"
 #include "display/stored_display.h"
+#include "platform/qt_canvas.h"
 #include "util/numbers.h"
 #include "util/text.h"
 
@@ -81,6 +89,12 @@ AnalyzerWindow::AnalyzerWindow(AnalyzerLinks links, QWidget* parent)
   recordStore_ = std::move(links_.records);
   WireRecording();
   WireOutput();
+  refresh_.hooks.stopRequested = [this] {
+    return transport_.CheckLinkLost() || transport_.stopRequested;
+  };
+  refresh_.hooks.linkLost = [this] { return transport_.CheckLinkLost(); };
+  refresh_.hooks.onLinkLost = [this] { OnLinkLost(); };
+  setup_.log = [](const std::string& line) { IoMessageLog += line + "\r\n"; };
 
   const int toolbarHeight = toolbar1_->sizeHint().height();
   resize(TwipsToPixels(kGraphHomeWidth, Dpi()),
@@ -111,11 +125,22 @@ void AnalyzerWindow::BuildToolbar() {
   toolbar1_ = new QToolBar(this);
   toolbar1_->setObjectName(QStringLiteral("Toolbar1"));
   toolbar1_->setIconSize(QSize(32, 32));
+  toolbar1_->setAttribute(Qt::WA_AlwaysShowToolTips);
   for (const ToolbarButton& button : toolbar_.Buttons()) {
     const QString key = QString::fromStdString(button.key);
     QAction* action = toolbar1_->addAction(QString());
     action->setObjectName(key);
     action->setCheckable(button.toggle);
+    const std::string_view keys = ToolbarShortcutOf(button.key);
+    if (!keys.empty()) {
+      action->setShortcut(QKeySequence(QString::fromLatin1(keys.data(), keys.size())));
+    }
+    // The tool tip shows the shortcut beside the button's own text, also while the
+    // window is not the active one.
+    if (QWidget* face = toolbar1_->widgetForAction(action)) {
+      face->setAttribute(Qt::WA_AlwaysShowToolTips);
+      face->installEventFilter(this);
+    }
     actions_[key] = action;
     connect(action, &QAction::triggered, this, [this, key](bool checked) {
       ToolbarButton& state = toolbar_[key.toStdString()];
@@ -322,7 +347,11 @@ void AnalyzerWindow::DispatchToolbar(const QString& key) {
     SyncToolbar();
     recording_->ToggleRecording(recordStartTime_);
   } else if (lower == "btncapture") {
-    CaptureTrace();
+    if (refresh_.TraceBusy) {
+      transport_.stopRequested = true;  // the second press stops the running capture
+    } else {
+      CaptureTrace();
+    }
   } else if (lower == "btnmarker") {
     LayoutMarkerPanel();
   } else if (lower == "btnclear") {
@@ -424,7 +453,9 @@ void AnalyzerWindow::Connect() {
   control_->CopySettingsToControls();
 }
 
-void AnalyzerWindow::Disconnect() {
+void AnalyzerWindow::Disconnect(bool keepDisplay) {
+  // A refresh running inside a wait ends at its next step and writes nothing.
+  if (refresh_.TraceBusy) transport_.stopRequested = true;
   ToolbarButton& control = toolbar_["btnControl"];
   control.down = false;
   control.enabled = false;
@@ -438,7 +469,7 @@ void AnalyzerWindow::Disconnect() {
     trace.image = kImageRecordingIdle;
   }
   setup_.Disconnect(acquiring);
-  ZeroTraces();
+  if (!keepDisplay) ZeroTraces();
   marker_->setEnabled(false);
   SetToolbarDisconnected();
   if (!EmiMode()) toolbar_["btnDrawPCStored"].enabled = true;
@@ -446,6 +477,17 @@ void AnalyzerWindow::Disconnect() {
   open.toolTip = "Connect to PC";
   open.image = kImageDisconnected;
   SyncToolbar();
+}
+
+void AnalyzerWindow::OnLinkLost() {
+  ToolbarButton& open = toolbar_["btnOpenCOM"];
+  if (!open.down) return;
+  const std::string link = transport_.LinkName();
+  open.down = false;
+  Disconnect(true);
+  DrawGrid();
+  links_.notifier.ShowMessage("The connection to the analyzer on " + link + " was lost.",
+                              MessageIcon::Warning);
 }
 
 void AnalyzerWindow::ZeroTraces() {
@@ -635,6 +677,11 @@ void AnalyzerWindow::SaveSettings() {
 void AnalyzerWindow::CaptureTrace() {
   // The EMI measurement (EMI mode) comes with the EMI sequences.
   if (EmiMode()) return;
+  // A port that went away while idle says so, rather than the capture doing nothing.
+  if (transport_.CheckLinkLost()) {
+    OnLinkLost();
+    return;
+  }
   CaptureHooks hooks;
   hooks.toolbarWorking = [this] {
     toolbar_.SetWorking();
@@ -722,12 +769,24 @@ void AnalyzerWindow::FormResize(FormState formState) {
     if (PixelsToTwips(width(), dpi) > 1500) place.setWidth(width());
     pic1_->setGeometry(place);
     pic1_->raise();
-    state_.fontScale =
+    const auto wanted =
         static_cast<float>(PixelsToTwips(pic1_->width(), dpi) / kFontScaleWidth * 0.65);
+    state_.fontScale = GraphFontScale(wanted);
   }
   DrawGrid();
   LayoutSettingPanel();
   LayoutMarkerPanel();
+}
+
+float AnalyzerWindow::GraphFontScale(float wanted) const {
+  // Measured with the picture's size and screen resolution on a scratch image.
+  QImage probe(1, 1, QImage::Format_RGB32);
+  const int dotsPerMeter = static_cast<int>(std::lround(pic1_->logicalDpiX() / 0.0254));
+  probe.setDotsPerMeterX(dotsPerMeter);
+  probe.setDotsPerMeterY(dotsPerMeter);
+  QPainter painter(&probe);
+  QtCanvas canvas(painter, QRectF(0, 0, pic1_->width(), pic1_->height()));
+  return FittingFontScale(canvas, wanted);
 }
 
 void AnalyzerWindow::resizeEvent(QResizeEvent* event) {
@@ -751,6 +810,10 @@ void AnalyzerWindow::keyPressEvent(QKeyEvent* event) {
   }
   if (plain && event->key() == Qt::Key_Right) {
     StepSelectedMarker(1);
+    return;
+  }
+  if (event->key() == Qt::Key_Escape && refresh_.TraceBusy) {
+    transport_.stopRequested = true;  // the running refresh ends at its next step
     return;
   }
   if (event->key() == Qt::Key_Escape) {
@@ -781,7 +844,19 @@ bool AnalyzerWindow::event(QEvent* e) {
   return QWidget::event(e);
 }
 
+QString AnalyzerWindow::ShownToolTip(const QAction& action) {
+  const QString keys = action.shortcut().toString(QKeySequence::NativeText);
+  return keys.isEmpty() ? action.toolTip() : action.toolTip() + QStringLiteral(" (") + keys + ')';
+}
+
 bool AnalyzerWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::ToolTip) {
+    if (auto* face = qobject_cast<QToolButton*>(watched); face && face->defaultAction()) {
+      QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos(),
+                         ShownToolTip(*face->defaultAction()), face);
+      return true;
+    }
+  }
   if (e->type() == QEvent::MouseButtonPress && (watched == setting_ || watched == control_ ||
                                                 watched == marker_ || watched == fraEMCMarker_)) {
     static_cast<QWidget*>(watched)->raise();

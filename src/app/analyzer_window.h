@@ -70,6 +70,8 @@ class AnalyzerWindow : public QWidget {
 
   ToolbarModel& Toolbar() { return toolbar_; }
   QAction* ToolbarAction(const QString& key) const;
+  // The tool tip a toolbar button shows on hover: its text and its shortcut.
+  static QString ShownToolTip(const QAction& action);
   ConnectionSetup& Setup() { return setup_; }
   CommandTransport& Transport() { return transport_; }
   DisplayState& Display() { return state_; }
@@ -121,7 +123,10 @@ class AnalyzerWindow : public QWidget {
   void SyncToolbar();
   void SyncUsbList();
   void Connect();
-  void Disconnect();
+  // `keepDisplay`: the link was lost, not given up; the last good picture stays.
+  void Disconnect(bool keepDisplay = false);
+  // The link reported its device gone: disconnected state, one message naming the link.
+  void OnLinkLost();
   void ZeroTraces();
   void WireRecording();
   void WireOutput();
@@ -129,6 +134,8 @@ class AnalyzerWindow : public QWidget {
   QImage PictureInColours(Rgb back, Rgb grid);
   void ArrangeSettingPanel();
   void PaintGraph(class Canvas& canvas);
+  // The maximised graph's font factor, kept where its rows and columns stay apart.
+  float GraphFontScale(float wanted) const;
   int Twips(double twips) const;
   bool Down(const char* key) const { return toolbar_[key].down; }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -31,6 +32,9 @@ MainFrame::MainFrame(AnalyzerLinksFactory linksFactory, Clock* clock, Notifier* 
   setObjectName(QStringLiteral("mdiMain"));
   area_ = new QMdiArea(this);
   area_->setObjectName(QStringLiteral("mdiArea"));
+  // A page opened beside a maximised window (the EMI step page, the IO message window)
+  // leaves that window maximised and opens at its own size.
+  area_->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
   setCentralWidget(area_);
 
   statusBar()->setObjectName(QStringLiteral("StatusBar1"));
@@ -52,7 +56,10 @@ MainFrame::MainFrame(AnalyzerLinksFactory linksFactory, Clock* clock, Notifier* 
 
   BuildMenus();
 
-  // Frame load.
+  area_->viewport()->installEventFilter(this);
+
+  // Frame load. Where no window manager maximises the frame, it still covers the screen.
+  if (const QScreen* shown = screen()) setGeometry(shown->availableGeometry());
   setWindowState(windowState() | Qt::WindowMaximized);
   setWindowTitle(
       MainFrameCaption(VANTREL_VERSION_MAJOR, VANTREL_VERSION_MINOR, VANTREL_VERSION_PATCH));
@@ -64,6 +71,7 @@ MainFrame::MainFrame(AnalyzerLinksFactory linksFactory, Clock* clock, Notifier* 
 
 MainFrame::~MainFrame() {
   // Children go before the clock and notifier they hold references to.
+  area_->viewport()->removeEventFilter(this);
   delete area_;
   area_ = nullptr;
 }
@@ -121,7 +129,11 @@ QMdiSubWindow* MainFrame::AddChild(QWidget* window) {
   // rather than a layout's (empty) size hint.
   const QSize designed = window->size();
   QMdiSubWindow* sub = area_->addSubWindow(window);
-  sub->resize(designed + (sub->size() - window->size()).expandedTo(QSize(0, 0)));
+  // The frame's title bar and borders come on top of the designed size: measure them
+  // once the frame has laid out its window.
+  sub->resize(designed);
+  if (sub->layout() != nullptr) sub->layout()->activate();
+  sub->resize(designed + (designed - window->size()).expandedTo(QSize(0, 0)));
   window->resize(designed);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   sub->setObjectName(window->objectName() + QStringLiteral("Frame"));
@@ -139,10 +151,30 @@ void MainFrame::ShowAnalyzer() {
     window->showDebugWindow = [this] { ShowDebugWindow(); };
     window->endProgram = [this] { close(); };
     frmSAV61_ = AddChild(window);
+    analyzerDesigned_ = frmSAV61_->size();
   }
   frmSAV61_->show();
+  FitAnalyzer();
   const Qt::WindowStates state = frmSAV61_->windowState();
   if (!(state & (Qt::WindowMinimized | Qt::WindowMaximized))) MoveTwips(frmSAV61_, 0, 0);
+}
+
+void MainFrame::FitAnalyzer() {
+  // Before the frame shows, its area has no size of its own yet.
+  if (!frmSAV61_ || !area_->viewport()->isVisible() ||
+      frmSAV61_->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
+    return;
+  }
+  const QSize fitted = analyzerDesigned_.boundedTo(area_->viewport()->size());
+  if (fitted != frmSAV61_->size()) frmSAV61_->resize(fitted);
+}
+
+bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (area_ != nullptr && watched == area_->viewport() &&
+      (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+    FitAnalyzer();
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void MainFrame::Unload(QPointer<QMdiSubWindow>& window) {

@@ -47,11 +47,16 @@ class MainFrame : public QMainWindow {
  protected:
   // Closing the frame unloads its child windows, each with its own close handling.
   void closeEvent(QCloseEvent* event) override;
+  // A resize of the MDI area's viewport refits the analyzer window.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildMenus();
   QMdiSubWindow* AddChild(QWidget* window);
   void ShowAnalyzer();
+  // The analyzer window in its normal state: its designed size, but no larger than the
+  // MDI area, so none of it lies out of sight; it grows back as the area grows.
+  void FitAnalyzer();
   void Unload(QPointer<QMdiSubWindow>& window);
   void MoveTwips(QWidget* window, double leftTwips, double topTwips);
   double Dpi() const;
@@ -67,6 +72,7 @@ class MainFrame : public QMainWindow {
   InstrumentMode mode_ = InstrumentMode::Sa3GHz;
 
   QPointer<QMdiSubWindow> frmSAV61_;
+  QSize analyzerDesigned_;
   QPointer<QMdiSubWindow> frmMain_;
   QPointer<QMdiSubWindow> frmEScr_;
   QPointer<QMdiSubWindow> frmControl_;

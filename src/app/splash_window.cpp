@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -133,7 +134,6 @@ QImage DrawEmiStepsPicture() {
   p.setFont(small);
   p.setPen(QPen(kText, 2));
   p.setBrush(Qt::NoBrush);
-  p.drawRect(kCheckRect.left() + 2, kCheckRect.top() + 6, 18, 18);
   p.drawText(kCheckRect.adjusted(30, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
              QStringLiteral("Do not show this page at the next start"));
   p.setBrush(kBoxFill);
@@ -146,6 +146,7 @@ QImage DrawEmiStepsPicture() {
 
 SplashWindow::SplashWindow(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("frmSplash"));
+  setWindowTitle(QStringLiteral("EMI Step Page"));
   setAttribute(Qt::WA_DeleteOnClose);
   setFixedSize(kSplashWidth, kSplashHeight);
 
@@ -157,9 +158,15 @@ SplashWindow::SplashWindow(QWidget* parent) : QWidget(parent) {
   chkRestart_ = new QCheckBox(QStringLiteral("Do not show this page at the next start"), this);
   chkRestart_->setObjectName(QStringLiteral("chkRestart"));
   chkRestart_->setGeometry(kCheckRect);
-  // The picture carries the label; the box keeps its text for clicks and screen readers.
-  chkRestart_->setStyleSheet(
-      QStringLiteral("QCheckBox { color: transparent; background: transparent; }"));
+  // The picture carries the label; the box keeps its text for clicks and screen readers
+  // but draws only its indicator, whose tick is drawn in the text colour.
+  QPalette colours = chkRestart_->palette();
+  colours.setColor(QPalette::WindowText, Qt::transparent);
+  colours.setColor(QPalette::Text, kText);
+  colours.setColor(QPalette::Base, kBoxFill);
+  colours.setColor(QPalette::Window, Qt::transparent);
+  chkRestart_->setPalette(colours);
+  chkRestart_->setAutoFillBackground(false);
   chkRestart_->setChecked(DontShowEMISteps == 1);
   connect(chkRestart_, &QCheckBox::toggled, this,
           [](bool ticked) { DontShowEMISteps = ticked ? 1 : 0; });

@@ -79,7 +79,8 @@ void ToolbarModel::ApplyModeButtons() {
 }
 
 void ToolbarModel::SetWorking() {
-  for (const char* key : {"btnGetTrace", "btnCapture", "btnSave", "btnPrint", "btnClear",
+  // btnCapture stays usable: a second press stops the capture it started.
+  for (const char* key : {"btnGetTrace", "btnSave", "btnPrint", "btnClear",
                           "btnDrawPCStored", "btnDrawStored", "btnGetLimit", "btnEMCMode"}) {
     (*this)[key].enabled = false;
   }

@@ -68,7 +68,8 @@ class ToolbarModel {
   void SetConnected();
   // The toolbar part of switching between SA and EMI mode, after btnEMCMode changed.
   void ApplyModeButtons();
-  // A capture is running: the buttons that start other work wait until it is done.
+  // A capture is running: the buttons that start other work wait until it is done;
+  // btnCapture stays enabled to stop it.
   void SetWorking();
   // Continuous acquisition started (btnGetTrace down) or ended (up).
   void SetAcquiring(bool acquiring);

@@ -1,6 +1,7 @@
 #include "commands/analyzer_commands.h"
 
 #include <cmath>
+#include <utility>
 
 #include "commands/analyzer_settings.h"
 #include "util/datetime.h"
@@ -69,8 +70,14 @@ bool AnalyzerCommands::RunQuery(const QueryRule& rule, std::string& answer) {
     // A disconnect can arrive inside any wait; the query then ends without I/O.
     if (rule.honoursStop && transport_.stopRequested) return false;
     answer = Trim(transport_.SendQuery(rule.query, rule.settleMs));
+    if (rule.honoursStop && transport_.stopRequested) return false;  // stopped while waiting
     if (rule.waitAfterMs > 0) WaitMs(clock(), rule.waitAfterMs);
     if (rule.accepts(answer)) return true;
+    // A silent analyzer makes every retry wait; the user sees which query it is.
+    if (answer.empty() && attempt < kAttempts) {
+      transport_.Ports().notifier.SetStatus(std::string("No answer from the analyzer (retrying): ") +
+                                            rule.query);
+    }
     switch (rule.onReject) {
       case OnReject::Drain:
         Drain();
@@ -85,7 +92,15 @@ bool AnalyzerCommands::RunQuery(const QueryRule& rule, std::string& answer) {
         break;
     }
   }
-  return true;  // the last answer stands, whatever it is
+  // The last answer stands, whatever it is; the caller can learn that it failed.
+  if (!(rule.lastTakenUntested && !answer.empty()) && unanswered_.empty()) {
+    unanswered_ = rule.query;
+  }
+  return true;
+}
+
+std::string AnalyzerCommands::TakeUnanswered() {
+  return std::exchange(unanswered_, std::string());
 }
 
 std::string AnalyzerCommands::RunLabelQuery(
@@ -120,7 +135,7 @@ float AnalyzerCommands::Get_Scale() {
 double AnalyzerCommands::Get_FreqStart() {
   std::string a;
   if (!RunQuery({"MEAS:FREQ:ST?", 200, 50, OnReject::AskAgain, true,
-                 [](const std::string& s) { return Position(Upper(s), "HZ") >= 3; }},
+                 [](const std::string& s) { return Position(Upper(s), "HZ") >= 3; }, true},
                 a))
     return 0.0;
   return NumericValue(a) / 1000.0;
@@ -129,7 +144,7 @@ double AnalyzerCommands::Get_FreqStart() {
 double AnalyzerCommands::Get_FreqStop() {
   std::string a;
   if (!RunQuery({"MEAS:FREQ:STP?", 200, 50, OnReject::AskAgain, true,
-                 [](const std::string& s) { return Position(Upper(s), "HZ") >= 3; }},
+                 [](const std::string& s) { return Position(Upper(s), "HZ") >= 3; }, true},
                 a))
     return 0.0;
   return NumericValue(a) / 1000.0;

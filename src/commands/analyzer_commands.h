@@ -53,6 +53,9 @@ class AnalyzerCommands {
   void Set_SweepAuto(bool flag);
 
   CommandTransport& Transport() { return transport_; }
+  // The first query since the last call that got no acceptable answer in all its
+  // attempts ("" when every one did), and forgets it.
+  std::string TakeUnanswered();
 
  private:
   enum class OnReject { Drain, Wait50, Wait100, AskAgain };
@@ -63,6 +66,7 @@ class AnalyzerCommands {
     OnReject onReject;
     bool honoursStop;
     std::function<bool(const std::string&)> accepts;
+    bool lastTakenUntested = false;  // a non-empty last answer counts as accepted
   };
   // The common loop: up to five attempts; the last answer is returned whatever it
   // is. False (answer untouched) when stopRequested ended it before an answer.
@@ -76,6 +80,7 @@ class AnalyzerCommands {
   Clock& clock();
 
   CommandTransport& transport_;
+  std::string unanswered_;
 };
 
 }  // namespace vantrel

@@ -106,13 +106,14 @@ SerialBlock ReadAllSerial(CommandTransport& transport, std::vector<std::uint8_t>
   DropWaiting(serial);
   transport.SendCMD(kReadAllQuery);
   WaitMs(clock, 400);
-  if (Waiting(serial) == 0) {
+  if (Waiting(serial) == 0 && !transport.stopRequested) {
     DropWaiting(serial);
     transport.SendCMD(kReadAllQuery);
     WaitMs(clock, 400);
   }
   // Ten polls at most: a header that comes with the tenth is already too late.
   for (int waits = 0; Waiting(serial) < kSerialHeaderBytes;) {
+    if (transport.stopRequested) return SerialBlock::NoHeader;
     WaitMs(clock, 50);
     if (++waits >= 10) return SerialBlock::NoHeader;
   }
@@ -122,7 +123,10 @@ SerialBlock ReadAllSerial(CommandTransport& transport, std::vector<std::uint8_t>
                        static_cast<long>(data.size());
   if (missing > 0) {
     // A pty hands the block over in pieces; wait for the rest, 11 polls at most.
-    for (int polls = 0; Waiting(serial) < missing && polls < 11; ++polls) WaitMs(clock, 50);
+    for (int polls = 0; Waiting(serial) < missing && polls < 11 && !transport.stopRequested;
+         ++polls) {
+      WaitMs(clock, 50);
+    }
     const std::vector<std::uint8_t> rest = TakeAll(serial);
     data.insert(data.end(), rest.begin(), rest.end());
   }
@@ -186,16 +190,17 @@ bool GetTraceRawData(CommandTransport& transport, std::vector<std::int16_t>& poi
   return false;
 }
 
-void ReadAllTraces(CommandTransport& transport, std::span<RawTrace> traces, const IoLogSink& log) {
+TraceReadResult ReadAllTraces(CommandTransport& transport, std::span<RawTrace> traces,
+                              const IoLogSink& log) {
   Clock& clock = transport.Ports().clock;
   try {
     for (int failed = 0;;) {
       clock.ProcessEvents();
-      if (transport.stopRequested) return;
+      if (transport.stopRequested) return TraceReadResult::Stopped;
       if (traces.size() < 3) {
         transport.Ports().notifier.ShowMessage("指定的陣列太小", MessageIcon::None,
                                                MessageButtons::Ok);
-        return;
+        return TraceReadResult::NoData;
       }
       for (RawTrace& trace : traces) trace.SetValid(false);
 
@@ -205,7 +210,8 @@ void ReadAllTraces(CommandTransport& transport, std::span<RawTrace> traces, cons
       switch (transport.Kind()) {
         case ConnectionKind::ComPort: {
           const SerialBlock got = ReadAllSerial(transport, data, log);
-          if (got == SerialBlock::NoHeader) return;
+          if (transport.stopRequested) return TraceReadResult::Stopped;
+          if (got == SerialBlock::NoHeader) return TraceReadResult::NoData;
           whole = got == SerialBlock::Whole;
           break;
         }
@@ -220,11 +226,11 @@ void ReadAllTraces(CommandTransport& transport, std::span<RawTrace> traces, cons
       }
       // A short block is not decoded, so every trace stays invalid; wrong check bytes
       // keep the decoded data.
-      if (whole && DecodeTraceBlock(data, framing, traces)) return;
+      if (whole && DecodeTraceBlock(data, framing, traces)) return TraceReadResult::Good;
       ++failed;
       if (failed >= kAllTracesReads) {
         if (log.text != nullptr) AppendGiveUpLog(*log.text, clock.NowMs());
-        return;
+        return whole ? TraceReadResult::CheckFailed : TraceReadResult::NoData;
       }
       if (log.text != nullptr) AppendRetryLog(*log.text, clock.NowMs(), failed);
       WaitMs(clock, 200);
@@ -232,6 +238,7 @@ void ReadAllTraces(CommandTransport& transport, std::span<RawTrace> traces, cons
   } catch (const std::exception&) {
     // The transfer ends quietly; the records keep what was decoded so far.
   }
+  return TraceReadResult::NoData;
 }
 
 }  // namespace vantrel

@@ -16,10 +16,18 @@ namespace vantrel {
 // was set, or when the link failed (the points then hold what was read, or zeros).
 bool GetTraceRawData(CommandTransport& transport, std::vector<std::int16_t>& points);
 
+// How a read of all three live traces ended.
+enum class TraceReadResult {
+  Good,         // a block whose check bytes passed
+  CheckFailed,  // every read failed its check; the last decoded block stands
+  NoData,       // no whole block came (or the link failed): every trace invalid
+  Stopped,      // stopRequested ended it
+};
+
 // All three live traces into traces[0..2]: points as received, mode and valid flag
 // from the header. Read again while the header's check bytes are wrong, 15 reads in
 // all. Link errors end it quietly; with stopRequested it does nothing.
-void ReadAllTraces(CommandTransport& transport, std::span<RawTrace> traces,
+TraceReadResult ReadAllTraces(CommandTransport& transport, std::span<RawTrace> traces,
                    const IoLogSink& log = {});
 
 }  // namespace vantrel

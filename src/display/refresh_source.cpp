@@ -4,8 +4,9 @@
 
 namespace vantrel {
 
-void AnalyzerRefreshSource::ReadAllTraces(std::span<RawTrace> traces, const IoLogSink& log) {
-  vantrel::ReadAllTraces(commands_.Transport(), traces, log);
+TraceReadResult AnalyzerRefreshSource::ReadAllTraces(std::span<RawTrace> traces,
+                                                    const IoLogSink& log) {
+  return vantrel::ReadAllTraces(commands_.Transport(), traces, log);
 }
 
 }  // namespace vantrel

@@ -6,6 +6,7 @@
 
 #include "commands/analyzer_commands.h"
 #include "commands/io_message_log.h"
+#include "commands/live_traces.h"
 #include "commands/raw_trace.h"
 
 namespace vantrel {
@@ -25,7 +26,10 @@ class RefreshSource {
   virtual std::string Get_RBW() = 0;
   virtual std::string Get_VBWMode() = 0;
   virtual std::string Get_VBW() = 0;
-  virtual void ReadAllTraces(std::span<RawTrace> traces, const IoLogSink& log) = 0;
+  virtual TraceReadResult ReadAllTraces(std::span<RawTrace> traces, const IoLogSink& log) = 0;
+  // The first query since the last call that got no acceptable answer ("" when every
+  // one did), forgotten by the call.
+  virtual std::string TakeUnanswered() { return {}; }
 };
 
 // The analyzer itself, through the command set on the window's transport.
@@ -44,7 +48,8 @@ class AnalyzerRefreshSource : public RefreshSource {
   std::string Get_RBW() override { return commands_.Get_RBW(); }
   std::string Get_VBWMode() override { return commands_.Get_VBWMode(); }
   std::string Get_VBW() override { return commands_.Get_VBW(); }
-  void ReadAllTraces(std::span<RawTrace> traces, const IoLogSink& log) override;
+  TraceReadResult ReadAllTraces(std::span<RawTrace> traces, const IoLogSink& log) override;
+  std::string TakeUnanswered() override { return commands_.TakeUnanswered(); }
 
  private:
   AnalyzerCommands& commands_;

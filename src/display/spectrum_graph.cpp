@@ -18,7 +18,8 @@ void DrawGridLines(Canvas& c, const AnalyzerSettings& s) {
   for (int i = 0; i <= 8; ++i) {
     const double y = kGraphTop - i * kGridStepY;
     c.Line(0, y, kGraphRight, y);
-    c.Text(-50, y + 20, LevelLabel(s.RefLevel, s.Scale, i));
+    // Before the first refresh there is no scale: no level to write.
+    if (s.Scale > 0) c.Text(-50, y + 20, LevelLabel(s.RefLevel, s.Scale, i));
   }
 }
 

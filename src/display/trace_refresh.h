@@ -2,6 +2,7 @@
 // The refresh: live traces and, on request, every displayed setting, read in a fixed
 // order with fixed pauses and left in the display state. It paints nothing.
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "display/display_state.h"
@@ -24,6 +25,22 @@ struct RefreshHooks {
   std::function<void()> refreshLimitLines;
   std::function<bool()> recording;  // btnGetTrace down
   std::function<void()> appendRecord;
+  // The transport's abort flag (the user stopped, disconnected, or the link was lost)
+  // and whether the link was lost; told once when a refresh ended because of it.
+  std::function<bool()> stopRequested;
+  std::function<bool()> linkLost;
+  std::function<void()> onLinkLost;
+};
+
+// How a refresh ended. Only Done and TraceCheckFailed leave what was read in the
+// display state; the others leave the state as it was before the refresh.
+enum class RefreshResult {
+  Done,
+  TraceCheckFailed,  // the traces failed their check in every read; they are shown
+  Unanswered,        // a query or the trace transfer got no acceptable answer
+  Stopped,           // stopRequested ended it
+  LinkLost,          // the link reported its device gone
+  NoTransport,       // serial selected and its port closed: nothing was asked
 };
 
 class TraceRefresh {
@@ -37,7 +54,13 @@ class TraceRefresh {
 
   // Reads the live traces and/or the settings. Traces read here get the low-reference
   // correction once. Errors end it with a message box; the settings read so far stay.
-  void GetTrace(bool readTraces, bool readSettings);
+  // A refresh that was stopped, lost its link or got no acceptable answer writes
+  // nothing into the display state, so a good picture is never replaced by zeros.
+  RefreshResult GetTrace(bool readTraces, bool readSettings);
+  // Texts panel 1 keeps after a refresh that did not end well.
+  static constexpr const char* kTraceCheckFailedText =
+      "The trace data failed its check; the traces shown may be wrong.";
+  static std::string UnansweredText(const std::string& query);
 
   // Threshold below which the instrument sends counts relative to -50 dBm, in the
   // given unit; nullopt for an unknown unit.
@@ -47,7 +70,9 @@ class TraceRefresh {
 
  private:
   bool TransportUsable() const;
-  void ReadSettings(ConnectionKind kind);
+  // False once the transport's abort flag is set.
+  bool Going() const;
+  void ReadSettings(ConnectionKind kind, AnalyzerSettings& s);
   void Pause(double ms);
 
   Clock& clock_;

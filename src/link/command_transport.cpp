@@ -32,10 +32,36 @@ std::string CleanAnswer(const std::string& answer) {
 
 CommandTransport::CommandTransport(LinkPorts ports) : ports_(ports) {}
 
+bool CommandTransport::CheckLinkLost() {
+  const ConnectionKind kind = selectedKind();
+  const bool gone = (kind == ConnectionKind::ComPort && ports_.serial.Lost()) ||
+                    (kind == ConnectionKind::Usb && ports_.usb.DeviceGone());
+  if (!linkLost && gone) {
+    linkLost = true;
+    stopRequested = true;
+  }
+  return linkLost;
+}
+
+std::string CommandTransport::LinkName() const {
+  switch (selectedKind()) {
+    case ConnectionKind::ComPort:
+      return ports_.serial.Name();
+    case ConnectionKind::Usb:
+      return "USB device " + std::to_string(usbDeviceIndex);
+    case ConnectionKind::Gpib:
+      return "GPIB address " + std::to_string(gpibAddress);
+  }
+  return {};
+}
+
 void CommandTransport::SendCMD(const std::string& command) {
   switch (selectedKind()) {
     case ConnectionKind::ComPort: {
-      if (!ports_.serial.IsOpen()) return;
+      if (!ports_.serial.IsOpen()) {
+        CheckLinkLost();
+        return;
+      }
       std::vector<std::uint8_t> bytes = ToBytes(command);
       bytes.push_back(static_cast<std::uint8_t>(kCr));
       ports_.serial.Write(bytes);
@@ -60,7 +86,10 @@ std::string CommandTransport::SendQuery(const std::string& query, double settleM
     switch (selectedKind()) {
       case ConnectionKind::ComPort: {
         SerialPort& serial = ports_.serial;
-        if (!serial.IsOpen()) return "";
+        if (!serial.IsOpen()) {
+          CheckLinkLost();
+          return "";
+        }
         if (serial.BytesWaiting() > 0) serial.ReadAll();  // a late answer to an earlier query
         std::vector<std::uint8_t> bytes = ToBytes(Trim(query));
         bytes.push_back(static_cast<std::uint8_t>(kCr));
@@ -71,6 +100,7 @@ std::string CommandTransport::SendQuery(const std::string& query, double settleM
       case ConnectionKind::Usb: {
         ports_.usb.HidWriteCommand(Trim(query));
         const std::string answer = ReadCOM(settleMs);
+        CheckLinkLost();
         if (stopRequested) return "";
         result = CleanAnswer(answer);
         break;
@@ -93,8 +123,15 @@ std::string CommandTransport::ReadCOM(double settleMs) {
     case ConnectionKind::ComPort: {
       SerialPort& serial = ports_.serial;
       Clock& clock = ports_.clock;
-      if (!serial.IsOpen()) return "";
+      if (!serial.IsOpen()) {
+        CheckLinkLost();
+        return "";
+      }
       receiveBuffer.clear();
+      // A stop that arrives during the read ends it; one set before (a query that
+      // ignores stops) lets the read run as usual.
+      const bool stopAtStart = stopRequested;
+      const auto stopArrived = [&] { return stopRequested && !stopAtStart; };
       bool timedOut = false;
       const std::uint32_t t0 = clock.NowMs();
       int passes = 0;
@@ -103,7 +140,12 @@ std::string CommandTransport::ReadCOM(double settleMs) {
         bool sawCr = false;
         for (;;) {
           clock.ProcessEvents();
-          if (!serial.IsOpen()) break;  // closed by an event handler during the wait
+          // Closed by an event handler during the wait, or the device went away.
+          if (!serial.IsOpen()) {
+            CheckLinkLost();
+            break;
+          }
+          if (stopArrived()) break;
           for (std::uint8_t byte : serial.ReadAll())
             receiveBuffer.push_back(static_cast<char>(byte));
           sawCr = receiveBuffer.find(kCr) != std::string::npos;
@@ -113,7 +155,7 @@ std::string CommandTransport::ReadCOM(double settleMs) {
         }
         receiveBuffer = Trim(receiveBuffer);
         ++passes;
-      } while (receiveBuffer.empty() && passes < 2);
+      } while (receiveBuffer.empty() && passes < 2 && !stopArrived());
       return DropTrailingCr(receiveBuffer);
     }
     case ConnectionKind::Usb: {

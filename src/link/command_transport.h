@@ -32,8 +32,13 @@ class CommandTransport {
   // Read afresh at every exchange (the window's option buttons).
   std::function<ConnectionKind()> selectedKind = [] { return ConnectionKind::ComPort; };
 
-  // Abort flag of the window: set when the user disconnects during acquisition.
+  // Abort flag of the window: set when the user disconnects during acquisition, asks
+  // to stop a refresh, or when the link is lost.
   bool stopRequested = false;
+  // The device went away under an open link (the port reported it). Set together with
+  // stopRequested, so every query and transfer in progress returns at once; cleared
+  // at the next connect.
+  bool linkLost = false;
   // GPIB device descriptor from ibdev and the last serial-poll status byte.
   int gpibHandle = 0;
   std::uint8_t gpibStatusByte = 0;
@@ -52,6 +57,15 @@ class CommandTransport {
   std::vector<std::uint8_t> ReadGpibBlock();
 
   ConnectionKind Kind() const { return selectedKind(); }
+  // Looks at the selected link; when it reports its device gone, sets linkLost and
+  // stopRequested. Returns linkLost.
+  bool CheckLinkLost();
+  // The selected link as the user knows it, for messages: "COM1 (/dev/ttyUSB0)",
+  // "USB device 0", "GPIB address 2".
+  std::string LinkName() const;
+  // Set by connection setup: the USB device index and GPIB address in use.
+  int usbDeviceIndex = 0;
+  int gpibAddress = 0;
   LinkPorts& Ports() { return ports_; }
 
  private:

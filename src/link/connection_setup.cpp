@@ -33,6 +33,15 @@ bool ConnectionSetup::NamesAnalyzer(const std::string& answer) {
   return Contains(upper, "V61") || Contains(upper, "3GHZ");
 }
 
+std::string ConnectionSetup::DescribeAnswer(const std::string& answer) {
+  if (answer.empty()) return "nothing came back";
+  for (const char c : answer) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte > 0x7E) return "unreadable bytes came back";
+  }
+  return "\"" + answer + "\" came back, which names no analyzer";
+}
+
 bool ConnectionSetup::GpibDriverPresent(GpibLibrary& gpib) {
   try {
     gpib.ibfind("GPIB0");
@@ -62,6 +71,8 @@ ConnectOutcome ConnectionSetup::Connect() {
   BusyPointer busy(ports.notifier);
   identified = false;
   transport_.stopRequested = false;
+  transport_.linkLost = false;
+  failureCause.clear();
 
   try {
     if (transport_.Kind() == ConnectionKind::Usb) {
@@ -71,6 +82,7 @@ ConnectOutcome ConnectionSetup::Connect() {
         return ConnectOutcome::NoUsbDevice;
       }
       // A device gone since the enumeration leaves no handle; identification then fails.
+      transport_.usbDeviceIndex = usbDeviceIndex;
       ports.usb.Open(usbDevicePaths[static_cast<std::size_t>(usbDeviceIndex)]);
     }
 
@@ -80,6 +92,7 @@ ConnectOutcome ConnectionSetup::Connect() {
     if (ports.serial.IsOpen()) ports.serial.ReadAll();
     WaitMs(ports.clock, 200);
 
+    std::string lastAnswer;
     for (int attempt = 0; attempt < kIdentifyAttempts && !identified; ++attempt) {
       try {
         transport_.SendCMD("*IDN?");
@@ -89,18 +102,25 @@ ConnectOutcome ConnectionSetup::Connect() {
       }
       WaitMs(ports.clock, 300);
       try {
-        identified = NamesAnalyzer(transport_.ReadCOM(20));
+        lastAnswer = transport_.ReadCOM(20);
+        identified = NamesAnalyzer(lastAnswer);
       } catch (const std::exception&) {
         identified = false;
       }
+    }
+    if (!identified && failureCause.empty()) {
+      failureCause = "No analyzer on " + transport_.LinkName() + ": " +
+                     DescribeAnswer(lastAnswer) + ".";
     }
   } catch (const std::exception& error) {
     // A link that fails outside InitPort's own trap still ends as a failed connect.
     ports.notifier.ShowMessage(error.what(), MessageIcon::Critical);
     identified = false;
+    if (failureCause.empty()) failureCause = error.what();
   }
 
   if (identified) {
+    failureCause.clear();
     ports.notifier.SetStatus("");
     ++connectCount;
     return ConnectOutcome::Identified;
@@ -109,7 +129,9 @@ ConnectOutcome ConnectionSetup::Connect() {
     if (ports.serial.IsOpen()) ports.serial.Close();
   } catch (const std::exception&) {
   }
-  ports.notifier.SetStatus("");
+  // The message box keeps its short text; the status panel and the log say why.
+  ports.notifier.SetStatus(failureCause);
+  if (log) log(failureCause);
   ports.notifier.ShowMessage("Communication Error!", MessageIcon::Warning);
   return ConnectOutcome::NotIdentified;
 }
@@ -121,18 +143,29 @@ void ConnectionSetup::InitPort() {
     if (kind == ConnectionKind::ComPort && serialPortNumber >= 1 && !ports.serial.IsOpen()) {
       SerialPort& serial = ports.serial;
       serial.SetPortNumber(serialPortNumber);
+      std::string tried;
       for (const char* setting : kSerialSettings) {
         if (serial.IsOpen()) serial.Close();
         serial.SetSettings(setting);
         ports.notifier.SetStatus(std::string("Checking port setting ") + setting);
-        serial.Open();
+        try {
+          serial.Open();
+        } catch (const std::exception& error) {
+          failureCause = error.what();  // no port, or busy: no setting can help
+          throw;
+        }
         WaitMs(ports.clock, 500);
-        identified = NamesAnalyzer(transport_.SendQuery("*IDN?", 500));
+        const std::string answer = transport_.SendQuery("*IDN?", 500);
+        identified = NamesAnalyzer(answer);
         if (identified) break;
+        const std::string baud = std::string(setting).substr(0, std::string(setting).find(','));
+        tried += (tried.empty() ? "" : "; ") + baud + " baud: " + DescribeAnswer(answer);
       }
+      if (!identified) failureCause = "No analyzer on " + serial.Name() + " (" + tried + ").";
     } else if (kind == ConnectionKind::Gpib) {
       GpibLibrary& gpib = ports.gpib;
       const int address = RoundToInt16(NumericValue(gpibAddressText));
+      transport_.gpibAddress = address;
       transport_.gpibHandle = gpib.ibdev(0, address, 0, kGpibTimeout3s, 1, 0);
       gpib.ibclr(transport_.gpibHandle);
       if ((gpib.ibsta() & kGpibErr) == 0) {

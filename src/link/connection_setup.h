@@ -2,6 +2,7 @@
 // Opening the selected transport, making sure the analyzer is on the other end, and
 // closing it again. The window drives it from its connect button and applies the
 // outcome to its toolbar.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,11 @@ class ConnectionSetup {
   int serialPortNumber = 1;
   std::vector<std::string> usbDevicePaths;
   int usbDeviceIndex = -1;
+  // Why the last connect found no analyzer (the link, the settings tried and what came
+  // back); "" after a success. Shown in status panel 1 beside "Communication Error!".
+  std::string failureCause;
+  // Appends one line to the IO message log; unset: no log.
+  std::function<void(const std::string&)> log;
   // cboUSB as last rebuilt: entries "0", "1", ... or the single "None", and its text.
   std::vector<std::string> usbEntries{"None"};
   std::string usbText = "None";
@@ -45,6 +51,8 @@ class ConnectionSetup {
   void RefreshUsbList();
   // ibfind("GPIB0") inside an error trap: true when the call returns at all.
   static bool GpibDriverPresent(GpibLibrary& gpib);
+  // What an answer to "*IDN?" that does not name the analyzer was, for the user.
+  static std::string DescribeAnswer(const std::string& answer);
   // The identification test on an answer to "*IDN?".
   static bool NamesAnalyzer(const std::string& answer);
 

@@ -28,6 +28,11 @@ class SerialPort {
   virtual std::vector<std::uint8_t> ReadAll() = 0;
   // Queued for sending at once, in order, nothing added.
   virtual void Write(const std::vector<std::uint8_t>& bytes) = 0;
+  // True once the device went away while the port was open (unplugged, the far end of
+  // the line gone); the port is closed then. Cleared by the next Open.
+  virtual bool Lost() const { return false; }
+  // The port as the user knows it, for messages: "COM1" or "COM1 (/dev/ttyUSB0)".
+  virtual std::string Name() const { return "COM" + std::to_string(PortNumber()); }
 };
 
 }  // namespace vantrel

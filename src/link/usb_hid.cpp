@@ -71,7 +71,19 @@ void UsbHid::HidClose() {
 bool UsbHid::Open(const std::string& path) {
   device_.reset();
   device_ = backend_.Open(path);
+  path_ = path;
+  lastResult_ = 0;
   return device_ != nullptr;
+}
+
+bool UsbHid::DeviceGone() {
+  // A failed transfer alone can be a hiccup; the device is gone when the bus no longer
+  // lists it.
+  if (!device_ || lastResult_ >= 0) return false;
+  for (const HidDeviceInfo& info : backend_.Enumerate()) {
+    if (info.path == path_) return false;
+  }
+  return true;
 }
 
 }  // namespace vantrel

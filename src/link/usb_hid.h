@@ -40,6 +40,8 @@ class UsbHid {
   // the path cannot be opened (the device is gone); the handle is then closed.
   bool Open(const std::string& path);
   bool IsOpen() const { return device_ != nullptr; }
+  // True when the last transfer failed and the open device is no longer on the bus.
+  bool DeviceGone();
 
   const HidReportLengths& Lengths() const { return lengths_; }
   std::uint16_t InputReportLength() const { return lengths_.input; }
@@ -56,6 +58,7 @@ class UsbHid {
   std::unique_ptr<HidDeviceHandle> device_;
   HidReportLengths lengths_{kFallbackReportLength, kFallbackReportLength, kFallbackReportLength};
   int lastResult_ = 0;
+  std::string path_;  // of the open device
 };
 
 }  // namespace vantrel

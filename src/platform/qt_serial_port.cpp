@@ -67,10 +67,15 @@ void QtSerialPort::ApplySettings() {
   port_.setFlowControl(QSerialPort::NoFlowControl);
 }
 
+std::string QtSerialPort::Name() const {
+  return "COM" + std::to_string(portNumber_) + " (" + DevicePath() + ")";
+}
+
 void QtSerialPort::Open() {
   if (port_.isOpen()) throw LinkError("Port already open");
+  lost_ = false;
   const std::string device = DevicePath();
-  const std::string name = "COM" + std::to_string(portNumber_) + " (" + device + ")";
+  const std::string name = Name();
   port_.setPortName(QString::fromStdString(device));
   port_.setReadBufferSize(receiveBufferSize_);
   ApplySettings();
@@ -107,8 +112,15 @@ void QtSerialPort::Poll() {
   if (port_.isOpen()) {
     port_.waitForReadyRead(0);
     if (port_.error() == QSerialPort::TimeoutError) port_.clearError();
-    if (port_.error() == QSerialPort::ResourceError) Close();  // the device vanished
+    CloseIfGone();
   }
+}
+
+void QtSerialPort::CloseIfGone() {
+  if (port_.error() != QSerialPort::ResourceError) return;
+  port_.clearError();
+  lost_ = true;
+  Close();
 }
 
 int QtSerialPort::BytesWaiting() {
@@ -120,6 +132,7 @@ int QtSerialPort::BytesWaiting() {
 std::vector<std::uint8_t> QtSerialPort::ReadAll() {
   if (!port_.isOpen()) return {};
   Poll();
+  if (!port_.isOpen()) return {};  // the device went away during the poll
   const QByteArray data = port_.readAll();
   return std::vector<std::uint8_t>(data.begin(), data.end());
 }
@@ -132,6 +145,7 @@ void QtSerialPort::Write(const std::vector<std::uint8_t>& bytes) {
   for (int round = 0; round < 20 && port_.bytesToWrite() > 0; ++round) {
     if (!port_.waitForBytesWritten(50)) break;
   }
+  CloseIfGone();
 }
 
 }  // namespace vantrel

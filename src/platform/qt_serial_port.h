@@ -27,6 +27,8 @@ class QtSerialPort : public SerialPort {
   int BytesWaiting() override;
   std::vector<std::uint8_t> ReadAll() override;
   void Write(const std::vector<std::uint8_t>& bytes) override;
+  bool Lost() const override { return lost_; }
+  std::string Name() const override;
 
   // The device the current port number opens.
   std::string DevicePath() const;
@@ -34,6 +36,8 @@ class QtSerialPort : public SerialPort {
  private:
   void ApplySettings();
   void Poll();
+  // A resource error means the device is gone: the port closes and says so.
+  void CloseIfGone();
 
   std::string comPortsIni_;
   int portNumber_ = 1;
@@ -41,6 +45,7 @@ class QtSerialPort : public SerialPort {
   SerialSettings settings_;
   int receiveBufferSize_ = 0;
   QSerialPort port_;
+  bool lost_ = false;
 };
 
 }  // namespace vantrel

@@ -105,6 +105,9 @@ TEST_F(AnalyzerWindowTest, LoadStateOfToolbarAndPortFrame) {
                         a->objectName() == "btnEMCMode";
     EXPECT_EQ(a->isVisible(), !hidden) << a->objectName().toStdString();
   }
+  // Shortcuts show in the hover text beside the button's own tool tip.
+  EXPECT_EQ(AnalyzerWindow::ShownToolTip(*Key("btnCapture")), "Capture (F5)");
+  EXPECT_EQ(AnalyzerWindow::ShownToolTip(*Key("btnQuit")), "Exit");
   ExpectDisconnectedToolbar();
   EXPECT_EQ(Image("btnGetTrace"), 3);
   EXPECT_EQ(Image("btnEMCMode"), 14);

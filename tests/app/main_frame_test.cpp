@@ -156,14 +156,39 @@ TEST_F(MainFrameTest, ClosingTheFrameUnloadsEveryChild) {
   EXPECT_TRUE(frame.Area()->subWindowList().isEmpty());
 }
 
+TEST_F(MainFrameTest, AnalyzerWindowFitsTheFrameAndGrowsBackWithIt) {
+  QWidget* analyzer = frame.Analyzer()->parentWidget();
+  const QSize designed = analyzer->size();
+  frame.setWindowState(Qt::WindowNoState);
+  frame.resize(designed / 2);
+  frame.show();
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+  const QSize area = frame.Area()->viewport()->size();
+  EXPECT_TRUE(area.width() < designed.width() && area.height() < designed.height());
+  EXPECT_EQ(analyzer->size(), designed.boundedTo(area));
+  // Grown (as far as the test screen allows), it grows along.
+  frame.resize(designed * 3 / 4);
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+  const QSize grown = frame.Area()->viewport()->size();
+  EXPECT_GT(grown.width(), area.width());
+  EXPECT_EQ(analyzer->size(), designed.boundedTo(grown));
+}
+
 TEST_F(MainFrameTest, EmiStepsAndDebugWindowsOpenOnceAtTheirPlaces) {
+  // The page opens beside a maximised analyzer window and leaves it maximised.
+  frame.show();
+  QWidget* analyzer = frame.Analyzer()->parentWidget();
+  analyzer->showMaximized();
   QWidget* page = frame.ShowEmiSteps();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(analyzer->isMaximized());
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(page->objectName(), "frmSplash");
   const double dpi = frame.screen()->logicalDotsPerInch();
   EXPECT_EQ(page->parentWidget()->pos(),
             QPoint(static_cast<int>(std::lround(600 * dpi / 1440)), 0));
   EXPECT_EQ(frame.ShowEmiSteps(), page);  // shown again, not a second copy
+  EXPECT_FALSE(page->parentWidget()->isMaximized());
 
   IoMessageLog = "line 1\r\n";
   auto* debug = frame.ShowDebugWindow();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QImage>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -23,6 +24,12 @@ TEST(SplashWindow, CheckBoxFollowsAndSetsDontShowEmiSteps) {
     box->click();
     EXPECT_EQ(DontShowEMISteps, 1);
     EXPECT_EQ(page.findChild<QPushButton*>("cmdExit")->text(), "Exit");
+    EXPECT_EQ(page.windowTitle(), "EMI Step Page");
+    // The tick shows on the page, not only in the box's state.
+    box->setChecked(false);
+    const QImage clear = page.grab().toImage();
+    box->setChecked(true);
+    EXPECT_NE(page.grab().toImage(), clear);
   }
   // The value outlives the page.
   EXPECT_EQ(DontShowEMISteps, 1);

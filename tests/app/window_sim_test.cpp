@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -29,6 +30,8 @@
 #include "app/process_globals.h"
 #include "app/setting_panel.h"
 #include "app/twips.h"
+#include "display/graph_frame.h"
+#include "platform/qt_canvas.h"
 #include "display/graph_mapping.h"
 #include "link/virtual_clock.h"
 #include "sim/analyzer_model.h"
@@ -426,12 +429,24 @@ TEST_F(WindowSimTest, LayoutFollowsTheWindowStateAndPlacesThePanels) {
             QRect(0, TwipsToPixels(home.top(), dpi), TwipsToPixels(home.width(), dpi),
                   TwipsToPixels(home.height(), dpi)));
 
-  for (const QSize size : {QSize(1366, 700), QSize(3840, 2100)}) {
+  // The text grows with the maximised picture, but never so far that its rows (50
+  // units apart, markers on) touch or a marker heading runs into the next column.
+  for (const QSize size : {QSize(1366, 700), QSize(1920, 1040), QSize(3840, 2100)}) {
+    SCOPED_TRACE(size.width());
     window->resize(size);
     window->FormResize(FormState::Maximized);
     EXPECT_EQ(pic.geometry(), QRect(0, toolbar, size.width(), size.height() - toolbar));
-    EXPECT_FLOAT_EQ(window->Display().fontScale,
-                    static_cast<float>(PixelsToTwips(size.width(), dpi) / 6015 * 0.65));
+    const float font = window->Display().fontScale;
+    EXPECT_GT(font, 1.0f);
+    EXPECT_LE(font, static_cast<float>(PixelsToTwips(size.width(), dpi) / 6015 * 0.65));
+    QImage image(pic.size(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    QtCanvas canvas(painter, QRectF(image.rect()));
+    canvas.SetScale(GraphScale(true));
+    canvas.SetFontSize(kBaseFontSize * font);
+    EXPECT_LE(canvas.TextHeight("Ag"), 50.0);
+    EXPECT_LE(canvas.TextWidth("D_MKR"), 80.0);
+    EXPECT_LE(canvas.TextWidth("Freq.(MHz)"), 110.0);
   }
   const QRect maximised = pic.geometry();
   window->resize(900, 600);
@@ -776,6 +791,99 @@ TEST_F(WindowSimTest, ClearAndCloseStopTheDrawing) {
   window->close();
   EXPECT_TRUE(ClosingFlag);
   EXPECT_TRUE(window->Display().closing);
+}
+
+// What the graph shows from the last refresh: its header values, time stamp and trace.
+std::string Picture(const DisplayState& d) {
+  const AnalyzerSettings& s = d.settings;
+  std::string text = s.TimeStamp + "|" + std::to_string(s.FreqStart) + "|" +
+                     std::to_string(s.FreqStop) + "|" + s.Span + "|" + s.RBW + "|" + s.VBW + "|";
+  for (std::int16_t p : d.liveTraces[0].Points()) text += std::to_string(p) + ",";
+  return text;
+}
+
+TEST_F(WindowSimTest, LinkLostMidCaptureKeepsThePictureAndDisconnects) {
+  Connect();
+  Key("btnCapture")->trigger();
+  const std::string good = Picture(window->Display());
+  clock.Advance(5000);
+  model->Faults().vanishAfter = 4;  // gone while the settings are read
+  Key("btnCapture")->trigger();
+  EXPECT_EQ(notifier.Texts(),
+            std::vector<std::string>{"The connection to the analyzer on COM1 was lost."});
+  EXPECT_FALSE(Key("btnOpenCOM")->isChecked());
+  EXPECT_FALSE(Key("btnCapture")->isEnabled());
+  EXPECT_EQ(Picture(window->Display()), good);
+
+  // The analyzer is back: the first connect finds it.
+  model->Faults().vanished = false;
+  notifier.messages.clear();
+  Key("btnOpenCOM")->trigger();
+  EXPECT_TRUE(window->Identified());
+  EXPECT_TRUE(notifier.messages.empty());
+
+  // Gone while idle: the next Capture says so instead of doing nothing.
+  model->Faults().vanished = true;
+  Key("btnCapture")->trigger();
+  EXPECT_EQ(notifier.messages.size(), 1u);
+  EXPECT_FALSE(Key("btnOpenCOM")->isChecked());
+}
+
+TEST_F(WindowSimTest, SilentAnalyzerLeavesTheLastGoodPictureAndSaysWhy) {
+  Connect();
+  Key("btnCapture")->trigger();
+  const std::string good = Picture(window->Display());
+  clock.Advance(5000);
+  model->Faults().silent = true;
+  notifier.statuses.clear();
+  Key("btnCapture")->trigger();
+  EXPECT_EQ(Picture(window->Display()), good);
+  EXPECT_NE(std::find(notifier.statuses.begin(), notifier.statuses.end(),
+                      "No answer from the analyzer (retrying): MEAS:REFL:UNIT?"),
+            notifier.statuses.end());
+  EXPECT_EQ(notifier.statuses.back(), TraceRefresh::UnansweredText("meas:tra:read all?"));
+  EXPECT_TRUE(Key("btnOpenCOM")->isChecked());
+}
+
+// Escape, a second press of Capture, or a disconnect during a stalled capture end it
+// after the wait it arrived in, and the refresh writes none of its partial result.
+TEST_F(WindowSimTest, StopDuringStalledCaptureEndsWithinOneWaitAndWritesNothing) {
+  const std::vector<std::pair<const char*, std::function<void(AnalyzerWindow&)>>> stops = {
+      {"Escape",
+       [](AnalyzerWindow& w) {
+         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+         QApplication::sendEvent(&w, &escape);
+       }},
+      {"Capture again", [](AnalyzerWindow& w) { w.ToolbarAction("btnCapture")->trigger(); }},
+      {"disconnect", [](AnalyzerWindow& w) { w.ToolbarAction("btnOpenCOM")->trigger(); }},
+  };
+  for (const auto& [name, stop] : stops) {
+    SCOPED_TRACE(name);
+    Connect();
+    Key("btnCapture")->trigger();
+    const AnalyzerSettings good = window->Display().settings;
+    clock.Advance(5000);
+    model->Faults().silentAfter = 6;  // the stop frequency gets no answer
+    std::uint32_t stalledFrom = 0, stoppedAt = 0;
+    clock.onEvents = [&] {
+      if (stalledFrom == 0 && notifier.statuses.back() == "Getting stop freq.") {
+        stalledFrom = clock.NowMs();
+      }
+      if (stalledFrom != 0 && stoppedAt == 0 && clock.NowMs() - stalledFrom >= 300) {
+        stoppedAt = clock.NowMs();
+        stop(*window);
+      }
+    };
+    Key("btnCapture")->trigger();
+    clock.onEvents = nullptr;
+    ASSERT_NE(stoppedAt, 0u);
+    EXPECT_LE(clock.NowMs() - stoppedAt, 50u);  // one wait step at most
+    EXPECT_EQ(window->Display().settings.TimeStamp, good.TimeStamp);
+    EXPECT_EQ(window->Display().settings.FreqStop, good.FreqStop);
+    EXPECT_FALSE(window->Refresh().TraceBusy);
+    model->Faults() = {};
+    if (Key("btnOpenCOM")->isChecked()) Key("btnOpenCOM")->trigger();
+  }
 }
 
 }  // namespace

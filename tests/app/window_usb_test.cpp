@@ -106,5 +106,20 @@ TEST_F(WindowUsbTest, WithoutAnAnalyzerTheWindowSaysSoAndStaysUsable) {
   EXPECT_TRUE(window->Identified());
 }
 
+TEST_F(WindowUsbTest, UnpluggedAnalyzerDisconnectsWithOneMessageAndKeepsThePicture) {
+  Build(1);
+  Key("btnOpenCOM")->trigger();
+  ASSERT_TRUE(window->Identified());
+  Key("btnCapture")->trigger();
+  const AnalyzerSettings before = window->Display().settings;
+  clock.Advance(5000);
+  backend->Remove(backend->Analyzer(0).path);
+  Key("btnCapture")->trigger();
+  EXPECT_EQ(notifier.Texts(),
+            std::vector<std::string>{"The connection to the analyzer on USB device 0 was lost."});
+  EXPECT_FALSE(Key("btnOpenCOM")->isChecked());
+  EXPECT_EQ(window->Display().settings.TimeStamp, before.TimeStamp);
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -87,7 +87,7 @@ TEST(ReadAllTraces, WrongCheckBytesAreReadAgainFifteenTimesAtMost) {
     ServeBlocks(a, {bad, bad, good});
     std::string log;
     std::vector<RawTrace> traces(3);
-    ReadAllTraces(a.Transport(kind), traces, {&log, false});
+    EXPECT_EQ(ReadAllTraces(a.Transport(kind), traces, {&log, false}), TraceReadResult::Good);
     EXPECT_EQ(a.Count("meas:tra:read all?"), 3);
     EXPECT_EQ(traces[2].Points()[0], 12);
     EXPECT_NE(log.find(" : 讀回資料有誤，再讀第1次\r\n"), std::string::npos);
@@ -97,7 +97,8 @@ TEST(ReadAllTraces, WrongCheckBytesAreReadAgainFifteenTimesAtMost) {
     ScriptedAnalyzer b;
     ServeBlocks(b, {bad});
     log.clear();
-    ReadAllTraces(b.Transport(kind), traces, {&log, false});
+    EXPECT_EQ(ReadAllTraces(b.Transport(kind), traces, {&log, false}),
+              TraceReadResult::CheckFailed);  // told, so the window can say so
     EXPECT_EQ(b.Count("meas:tra:read all?"), 15);
     EXPECT_NE(log.find("第14次"), std::string::npos);
     EXPECT_EQ(log.find("第15次"), std::string::npos);

@@ -3,6 +3,7 @@
 // an analyzer that answers the refresh's queries from fixed values.
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "commands/analyzer_settings.h"
@@ -50,6 +51,8 @@ class FakeRefreshSource : public RefreshSource {
   float refLevel = -20;
   std::string rbwMode = "AUTO", rbw = "100KHz", vbwMode = "AUTO", vbw = "1MHz";
   std::function<void(std::span<RawTrace>)> traces;
+  TraceReadResult traceResult = TraceReadResult::Good;
+  std::string unanswered;  // given once by TakeUnanswered
 
   std::string Get_RefUnit() override { return Note("RefUnit", refUnit); }
   std::string Get_SweepTime_str() override { return Note("SweepTime", sweep); }
@@ -63,10 +66,12 @@ class FakeRefreshSource : public RefreshSource {
   std::string Get_RBW() override { return Note("RBW", rbw); }
   std::string Get_VBWMode() override { return Note("VBWMode", vbwMode); }
   std::string Get_VBW() override { return Note("VBW", vbw); }
-  void ReadAllTraces(std::span<RawTrace> t, const IoLogSink&) override {
+  TraceReadResult ReadAllTraces(std::span<RawTrace> t, const IoLogSink&) override {
     Note("Traces", 0);
     if (traces) traces(t);
+    return traceResult;
   }
+  std::string TakeUnanswered() override { return std::exchange(unanswered, std::string()); }
 
   int CountOf(const std::string& name) const {
     int n = 0;

@@ -55,6 +55,13 @@ TEST(DrawGrid, BottomEdgeFollowsMarkers) {
   EXPECT_EQ(screen.Scale().height, -1750);  // the window's picture follows when printing
 }
 
+TEST(DrawGrid, NoLevelLabelsBeforeTheFirstRefresh) {
+  DisplayState st;  // no scale read yet
+  RecordingCanvas c;
+  DrawGrid(c, st);
+  EXPECT_EQ(c.FindText("0.0"), nullptr);
+}
+
 TEST(DrawGrid, GridLinesLevelLabelsAndFrame) {
   DisplayState st = TypicalState();
   RecordingCanvas c;

@@ -197,6 +197,67 @@ TEST(GetTraceTraces, LowReferenceCorrection) {
   EXPECT_EQ(st.liveTraces[0].Points()[0], 32767);
 }
 
+// A refresh that does not end well leaves the last good picture: settings, traces and
+// time stamp as they were; a stop ends it after the pause it arrived in.
+TEST(GetTraceFaults, OnlyAGoodRefreshWritesTheState) {
+  struct Case {
+    const char* name;
+    TraceReadResult traces;
+    std::string unanswered;
+    const char* stopAt;  // the stop (or loss) arrives during this query
+    bool lost;
+    RefreshResult result;
+    bool written;
+    std::string lastStatus;
+  };
+  const std::vector<Case> cases = {
+      {"good", TraceReadResult::Good, "", nullptr, false, RefreshResult::Done, true, ""},
+      {"check failed", TraceReadResult::CheckFailed, "", nullptr, false,
+       RefreshResult::TraceCheckFailed, true, TraceRefresh::kTraceCheckFailedText},
+      {"no trace block", TraceReadResult::NoData, "", nullptr, false, RefreshResult::Unanswered,
+       false, TraceRefresh::UnansweredText("meas:tra:read all?")},
+      {"silent query", TraceReadResult::Good, "MEAS:FREQ:STP?", nullptr, false,
+       RefreshResult::Unanswered, false, TraceRefresh::UnansweredText("MEAS:FREQ:STP?")},
+      {"stopped", TraceReadResult::Good, "", "FreqCenter", false, RefreshResult::Stopped, false,
+       ""},
+      {"link lost", TraceReadResult::Good, "", "FreqCenter", true, RefreshResult::LinkLost, false,
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RefreshRig rig;
+    rig.state.settings.FreqStart = 1;
+    rig.state.settings.TimeStamp = "2025/12/31 23:59:59";
+    rig.state.liveTraces[0].SetValid(true);
+    rig.state.liveTraces[0].Points()[7] = 321;
+    bool stop = false, lost = false;
+    int lostCalls = 0;
+    rig.refresh.hooks.stopRequested = [&] { return stop; };
+    rig.refresh.hooks.linkLost = [&] { return lost; };
+    rig.refresh.hooks.onLinkLost = [&] { ++lostCalls; };
+    rig.source.traceResult = c.traces;
+    rig.source.traces = [](std::span<RawTrace> t) {
+      t[0].SetValid(true);
+      t[0].Points()[7] = 900;
+    };
+    rig.source.onCall = [&](const std::string& name) {
+      if (name == "FreqStop") rig.source.unanswered = c.unanswered;
+      if (c.stopAt != nullptr && name == c.stopAt) {
+        stop = true;
+        lost = c.lost;
+      }
+    };
+    const RefreshResult result = rig.refresh.GetTrace(true, true);
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(rig.state.settings.FreqStart == 950, c.written);
+    EXPECT_EQ(rig.state.settings.TimeStamp != "2025/12/31 23:59:59", c.written);
+    EXPECT_EQ(rig.state.liveTraces[0].Points()[7], c.written ? 900 : 321);
+    EXPECT_EQ(rig.notifier.statuses.back(), c.lastStatus);
+    EXPECT_EQ(lostCalls, c.lost ? 1 : 0);
+    if (c.stopAt != nullptr) EXPECT_EQ(rig.source.calls.back().name, c.stopAt);
+  }
+}
+
 TEST(GetTraceErrors, ErrorEndsRefreshWithItsDescription) {
   RefreshRig rig;
   rig.source.onCall = [](const std::string& name) {

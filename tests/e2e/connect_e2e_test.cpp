@@ -154,5 +154,41 @@ TEST_F(ConnectE2E, SilentPortFailsClosesAndCanConnectAgain) {
   EXPECT_FALSE(port->IsOpen());
 }
 
+TEST_F(ConnectE2E, PortThatAppearsAfterAMissingPortErrorConnectsAtOnce) {
+  MapCom1(Link("late-link"));
+  Build();
+  Select("OptCOM");
+  Key("btnOpenCOM")->trigger();
+  EXPECT_FALSE(window->Identified());
+  EXPECT_EQ(notifier.Texts().back(), "Communication Error!");
+
+  SimProcess sim(Link("late-link"));
+  ASSERT_TRUE(sim.Ready()) << sim.Errors().toStdString();
+  notifier.messages.clear();
+  Key("btnOpenCOM")->trigger();
+  EXPECT_TRUE(window->Identified());
+  EXPECT_TRUE(notifier.messages.empty()) << notifier.messages.front().text;
+}
+
+TEST_F(ConnectE2E, VanishingAnalyzerDisconnectsWithOneMessageAndKeepsThePicture) {
+  // Gone after the connect's answers and three of the capture's.
+  SimProcess sim(Link("gone-link"), {"--vanish-after", "17"});
+  ASSERT_TRUE(sim.Ready()) << sim.Errors().toStdString();
+  MapCom1(Link("gone-link"));
+  Build();
+  Select("OptCOM");
+  Key("btnOpenCOM")->trigger();
+  ASSERT_TRUE(window->Identified());
+  const AnalyzerSettings before = window->Display().settings;
+
+  Key("btnCapture")->trigger();
+  EXPECT_EQ(notifier.Texts(), std::vector<std::string>{"The connection to the analyzer on COM1 (" +
+                                                       Link("gone-link").toStdString() +
+                                                       ") was lost."});
+  ExpectDisconnected();
+  EXPECT_EQ(window->Display().settings.TimeStamp, before.TimeStamp);
+  EXPECT_EQ(window->Display().settings.FreqStop, before.FreqStop);
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -69,7 +69,9 @@ TEST(SerialConnect, SilentInUseAndMissingPortsEndInCommunicationError) {
   ASSERT_EQ(rig.notifier.messages.size(), 1u);
   EXPECT_EQ(rig.notifier.messages[0],
             (ShownMessage{"Communication Error!", MessageIcon::Warning}));
-  EXPECT_EQ(rig.notifier.statuses.back(), "");
+  // The box keeps its short text; the status panel names the port, rates and answers.
+  EXPECT_EQ(rig.notifier.statuses.back(),
+            "No analyzer on COM1 (57600 baud: nothing came back; 115200 baud: nothing came back).");
   EXPECT_LT(rig.clock.NowMs(), 10000u);  // bounded, however silent the line
 
   rig.model.Faults().silent = false;
@@ -79,6 +81,17 @@ TEST(SerialConnect, SilentInUseAndMissingPortsEndInCommunicationError) {
   EXPECT_EQ(rig.Messages(),
             (std::vector<std::string>{sim::kPortInUseText, "Communication Error!"}));
   EXPECT_EQ(rig.notifier.messages[0].icon, MessageIcon::Critical);
+  EXPECT_EQ(rig.notifier.statuses.back(), sim::kPortInUseText);
+
+  // Unreadable bytes, as at the wrong line rate, are named as such.
+  rig.serial.Options().openFailure = sim::OpenFailure::None;
+  rig.serial.Options().instrumentBaud = 9600;
+  rig.serial.Options().wrongBaud = sim::WrongBaudBehaviour::Garbage;
+  EXPECT_EQ(rig.setup.Connect(), ConnectOutcome::NotIdentified);
+  EXPECT_EQ(rig.notifier.statuses.back(),
+            "No analyzer on COM1 (57600 baud: unreadable bytes came back; 115200 baud: "
+            "unreadable bytes came back).");
+  rig.serial.Options().instrumentBaud = 115200;
 
   rig.notifier.messages.clear();
   rig.serial.Options().openFailure = sim::OpenFailure::None;
