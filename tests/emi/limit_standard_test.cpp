@@ -2,6 +2,10 @@
 // reports.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 #include "emi/limit_standard.h"
 #include "emi/standard_list.h"
 
@@ -170,6 +174,30 @@ TEST(StandardList, DetectorFollowsTheTestType) {
     const DetectorChoice d = AdjustDetector(c.type, c.combo, c.file);
     EXPECT_EQ(d.detection, c.detection) << c.combo;
     EXPECT_EQ(d.list, c.list) << c.combo;
+  }
+}
+
+TEST(ShippedStandards, EveryFileListsAndLoadsCleanly) {
+  std::vector<StandardFile> files;
+  for (const auto& e : std::filesystem::directory_iterator(VANTREL_STANDARD_DIR)) {
+    if (e.path().extension() != ".txt") continue;
+    std::ifstream in(e.path(), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    files.push_back({e.path().string(), bytes.str(), ""});
+  }
+  const auto conducted = ListStandards(files, "Conducted");
+  const auto radiated = ListStandards(files, "Radiation");
+  EXPECT_EQ(DescribeProblems(conducted.problems), std::vector<std::string>{});
+  EXPECT_EQ(conducted.entries.size() + radiated.entries.size(), files.size());
+  for (const StandardEntry& c : conducted.entries) {
+    const int r = FindRegulation(radiated.entries, c.regulation);
+    EXPECT_EQ(radiated.entries.at(r).regulation, c.regulation) << c.name;
+  }
+  for (const StandardFile& f : files) {
+    const LimitStandard s = Parse(f.bytes);
+    EXPECT_TRUE(s.upperPresent) << f.path;
+    EXPECT_LT(s.freqStart, s.freqStop) << f.path;
   }
 }
 
