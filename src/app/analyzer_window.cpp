@@ -21,6 +21,7 @@
 
 #include "app/control_panel.h"
 #include "app/control_panel_rules.h"
+#include "app/emi_panel.h"
 #include "app/folder_picker.h"
 #include "app/graph_picture.h"
 #include "app/marker_panel.h"
@@ -81,6 +82,7 @@ AnalyzerWindow::AnalyzerWindow(AnalyzerLinks links, QWidget* parent)
   recordStore_ = std::move(links_.records);
   WireRecording();
   WireOutput();
+  WireEmi();
 
   const int toolbarHeight = toolbar1_->sizeHint().height();
   resize(TwipsToPixels(kGraphHomeWidth, Dpi()),
@@ -205,7 +207,8 @@ void AnalyzerWindow::Load() {
   setting_->cboGPIB->setCurrentIndex(1);
   setting_->cboEMCMode->addItems({QStringLiteral("Conducted"), QStringLiteral("Radiation")});
   setting_->cboEMCMode->setCurrentIndex(0);
-  // 3. The EMI measurement list and the limit standards come with the EMI mode.
+  // 3. The EMI measurement list and the limit standards.
+  emi_->Load();
   // 4., 5. Graph home, stored-trace colour, dB per count, zeroed arrays.
   const int toolbarHeight = toolbar1_->sizeHint().height();
   graphHome_ = QRect(0, static_cast<int>(PixelsToTwips(toolbarHeight, Dpi())), kGraphHomeWidth,
@@ -414,7 +417,7 @@ void AnalyzerWindow::Connect() {
     toolbar_["btnGetLimit"].enabled = false;
     toolbar_["btnGetTrace"].enabled = false;
     toolbar_["btnDrawPCStored"].enabled = false;
-    // The selected limit standard is reloaded here once the EMI mode is built.
+    emi_->cboStd_Click();
   }
   mode.visible = true;
   SyncToolbar();
@@ -457,7 +460,7 @@ void AnalyzerWindow::ZeroTraces() {
 }
 
 void AnalyzerWindow::ApplyMode() {
-  // The EMI measurement list is emptied here once the EMI mode is built.
+  emi_->ClearMeasurement();
   state_.markerTrace.fill(0);
   for (RawTrace& trace : state_.liveTraces) {
     for (std::int16_t& point : trace.Points()) point = 0;
@@ -482,7 +485,7 @@ void AnalyzerWindow::ApplyMode() {
 
 void AnalyzerWindow::ToggleSettingPanel() {
   LayoutSettingPanel();
-  // The selected limit standard is reloaded here once the EMI mode is built.
+  emi_->cboStd_Click();
   LayoutMarkerPanel();
   if (!Down("btnOpenCOM")) {
     setup_.RefreshUsbList();
@@ -583,8 +586,7 @@ void AnalyzerWindow::ToggleControlPanel() {
 
 void AnalyzerWindow::ClearDisplay(bool repaint) {
   if (EmiMode()) {
-    // The EMI measurement list and EMI marker points are reset here once the EMI mode
-    // is built.
+    emi_->ClearMeasurement();
     state_.markerTrace.fill(-1);
   } else {
     ZeroTraces();
@@ -633,8 +635,10 @@ void AnalyzerWindow::SaveSettings() {
 }
 
 void AnalyzerWindow::CaptureTrace() {
-  // The EMI measurement (EMI mode) comes with the EMI sequences.
-  if (EmiMode()) return;
+  if (EmiMode()) {
+    emi_->Capture();
+    return;
+  }
   CaptureHooks hooks;
   hooks.toolbarWorking = [this] {
     toolbar_.SetWorking();
@@ -674,7 +678,10 @@ void AnalyzerWindow::DrawGrid() {
 }
 
 void AnalyzerWindow::PaintGraph(Canvas& canvas) {
-  if (emiDisplay_) return;  // the EMI graph comes with the EMI display
+  if (emiDisplay_) {
+    emi_->Paint(canvas);
+    return;
+  }
   // A paint the window system asks for (an expose) shows the graph as it was last drawn:
   // settings read since then (a change cycle) wait for the next repaint, and the marker
   // handles, placed during the paint, stay on the drawn trace.
