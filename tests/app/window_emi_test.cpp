@@ -133,5 +133,24 @@ TEST_F(WindowEmiTest, ReferenceLevelBoxKeepsItsRange) {
   }
 }
 
+TEST_F(WindowEmiTest, DisconnectEndsTheScanQuietly) {
+  EmiModeWithSettings();
+  Pick("cboStd", "C");
+  bool done = false;
+  clock.onEvents = [&] {
+    if (!done && clock.NowMs() > 20000) {
+      done = true;
+      Key("btnOpenCOM")->trigger();
+    }
+  };
+  Key("btnCapture")->trigger();
+  clock.onEvents = nullptr;
+  EXPECT_TRUE(done);
+  EXPECT_EQ(notifier.Texts(), std::vector<std::string>{});
+  EXPECT_LT(window->Emi().Results().trace.size(), 1002u);
+  EXPECT_FALSE(window->Emi().Sequences().Running());
+  EXPECT_FALSE(Key("btnCapture")->isEnabled());
+}
+
 }  // namespace
 }  // namespace vantrel
