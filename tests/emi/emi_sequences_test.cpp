@@ -134,5 +134,16 @@ TEST(EmiSequences, SinglePointWaitsForTheDetector) {
   EXPECT_NEAR(run.results.trace[500].frequency, 15.0005, 1e-12);
 }
 
+TEST(EmiSequences, TheEmiSceneShowsOnTheConductedScan) {
+  Bench run;
+  run.link.model.Scene() = sim::SignalScene::Emi();
+  ASSERT_EQ(run.sequences.RunConductedScan(ConductedStandard(), 107, run.results),
+            EmiOutcome::Done);
+  double strongest = -1e9;
+  for (int i = 0; i < kEmiTracePoints; ++i) strongest = std::max(strongest, run.results.trace[i].level);
+  EXPECT_GT(strongest, 66);  // above the class B limits at the supply's low harmonics
+  EXPECT_LT(strongest, 70);
+}
+
 }  // namespace
 }  // namespace vantrel
