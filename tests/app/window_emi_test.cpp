@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTemporaryDir>
 
 #include "app/analyzer_window.h"
@@ -131,6 +132,21 @@ TEST_F(WindowEmiTest, ReferenceLevelBoxKeepsItsRange) {
     EXPECT_EQ(box->text(), kept);
     EXPECT_EQ(window->Emi().EmiRefLevel, std::stod(kept));
   }
+}
+
+TEST_F(WindowEmiTest, SpotAboveThirtyMegahertzMeasuresTheRadiatedCounterpart) {
+  EmiModeWithSettings();
+  Pick("cboStd", "C");
+  QLineEdit* spot = Find<QLineEdit>("txtSpotCenter");
+  spot->setText(QStringLiteral("100"));
+  Find<QRadioButton>("optSpot")->click();
+  EXPECT_FALSE(spot->isHidden());
+  EXPECT_EQ(Find<QComboBox>("cboEMCMode")->currentText(), "Radiation");
+  EXPECT_EQ(Find<QComboBox>("cboStd")->currentText(), "R");
+  EXPECT_NEAR(window->Emi().Standard().freqStart, 99.99, 1e-9);
+  emit spot->returnPressed();
+  ASSERT_EQ(window->Emi().Results().trace.size(), 501u);
+  EXPECT_NEAR(window->Emi().Results().markerPoints[500].frequency, 100.01, 1e-9);
 }
 
 TEST_F(WindowEmiTest, DisconnectEndsTheScanQuietly) {
