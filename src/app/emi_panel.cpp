@@ -282,8 +282,8 @@ void EmiPanel::Capture() {
 }
 
 void EmiPanel::Paint(Canvas& canvas) const {
-  // A plain view until the EMI graph arrives: frame, limit lines and the measurement on
-  // a linear axis over the measured range, 10 divisions of the standard's scale.
+  // A plain view until the EMI graph arrives: frame, limit lines and the measurement over
+  // the measured range (logarithmic for the conducted mode), the standard's scale.
   if (results_.trace.empty() && !standard_.lowerPresent && !standard_.upperPresent) return;
   double start = standard_.freqStart, stop = standard_.freqStop;
   if (!results_.trace.empty()) {
@@ -297,7 +297,10 @@ void EmiPanel::Paint(Canvas& canvas) const {
   canvas.SetPenColor(MakeRgb(128, 128, 128));
   canvas.Box(0, 0, kGraphRight, kGraphTop);
   auto y = [&](double level) { return LevelToYRaw(EmiRefLevel, scale, level); };
-  auto x = [&](double f) { return FreqToXLin(start, stop, f); };
+  const bool logAxis = ToLower(standard_.emiMode) == "conducted" && start > 0;
+  auto x = [&](double f) {
+    return logAxis ? FreqToXLog(start, stop, f) : FreqToXLin(start, stop, f);
+  };
   const std::pair<const std::vector<LimitSegment>*, bool> limits[] = {
       {&standard_.lowerLimit, standard_.lowerPresent}, {&standard_.upperLimit, standard_.upperPresent}};
   const Rgb limitColours[] = {MakeRgb(0, 160, 0), MakeRgb(220, 0, 0)};
