@@ -76,6 +76,22 @@ SignalScene SignalScene::Quiet() {
   return s;
 }
 
+SignalScene SignalScene::Emi() {
+  SignalScene s;
+  // -50 dBm is 57 dBuV: the supply's low harmonics break the 0.15-0.5 MHz limits.
+  s.combs = {{130e3, -40, 0.12, 230}, {25e6, -62, 0.35, 40}};
+  s.tones = {{48e6, -58}, {433.92e6, -60}};
+  s.humps = {{1.2e6, 0.6e6, -38}};
+  return s;
+}
+
+std::optional<SignalScene> SignalScene::Named(std::string_view name) {
+  if (name == "default") return Default();
+  if (name == "quiet") return Quiet();
+  if (name == "emi") return Emi();
+  return std::nullopt;
+}
+
 double SignalScene::NoiseFloorDbm(double rbwHz) const {
   return -174.0 + 10.0 * std::log10(std::max(rbwHz, 1.0)) + noiseFigureDb;
 }

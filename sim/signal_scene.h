@@ -3,6 +3,8 @@
 // resolution bandwidth, CW tones, harmonic combs and broadband humps. A sweep turns
 // the scene into 501 levels in dBm, the same way for the same seed and sweep number.
 #include <cstdint>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 namespace vantrel::sim {
@@ -50,6 +52,12 @@ struct SignalScene {
   static SignalScene Default();
   // The floor alone, no jitter: for tests that want exact levels.
   static SignalScene Quiet();
+  // A device under test for EMI mode: a switching supply's harmonics and broadband
+  // noise on the mains (0.15-30 MHz) and clock harmonics up to 1 GHz, some of them
+  // above the class B limits when the unit is dBuV.
+  static SignalScene Emi();
+  // "default", "quiet" or "emi"; nullopt for another name.
+  static std::optional<SignalScene> Named(std::string_view name);
 
   double NoiseFloorDbm(double rbwHz) const;
   // 501 levels in dBm, point n at start + (stop - start) * n / 500.

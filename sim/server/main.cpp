@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "sim/server/pty_server.h"
+#include "sim/signal_scene.h"
 #include "sim/sim_faults.h"
 #include "util/numbers.h"
 
@@ -27,6 +28,8 @@ void PrintHelp() {
       "                         rate (10 bits a byte at the baud rate the client set)\n"
       "  --wrong-baud silence|garbage\n"
       "                         what the port receives at a wrong baud rate (default silence)\n"
+      "  --scene NAME           input signal: default, quiet or emi (a device under test\n"
+      "                         for EMI mode)\n"
       "  --help                 this text\n\n"
       "Faults (each also as --NAME=VALUE):\n");
   for (const auto& f : vantrel::sim::FaultOptions()) {
@@ -78,10 +81,14 @@ int main(int argc, char** argv) {
       continue;
     }
     if (name == "serial" || name == "model" || name == "baud" || name == "latency" ||
-        name == "wrong-baud") {
+        name == "wrong-baud" || name == "scene") {
       if (!takeValue()) return Usage("--" + name + " needs a value");
       if (name == "serial") options.link = value;
       if (name == "model") options.model = value;
+      if (name == "scene") {
+        if (!vantrel::sim::SignalScene::Named(value)) return Usage("unknown scene: " + value);
+        options.scene = value;
+      }
       if (name == "baud") {
         if (!vantrel::IsNumeric(value)) return Usage("invalid baud rate: " + value);
         options.baud = static_cast<int>(vantrel::NumericValue(value));

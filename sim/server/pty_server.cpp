@@ -82,6 +82,12 @@ class PtyServer {
   ~PtyServer() { Shutdown(); }
 
   int Run() {
+    if (auto scene = SignalScene::Named(options_.scene)) {
+      model_.Scene() = *scene;
+    } else {
+      std::fprintf(stderr, "vantrel-sim: unknown scene: %s\n", options_.scene.c_str());
+      return 2;
+    }
     for (const auto& fault : options_.faults) {
       const std::string error = ApplyFaultOption(model_, fault);
       if (!error.empty()) {

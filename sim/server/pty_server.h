@@ -16,6 +16,7 @@ struct ServerOptions {
   // off, they are handed to the pty at once.
   bool paceByBaud = true;
   bool garbageAtWrongBaud = false;
+  std::string scene = "default";  // a SignalScene::Named name
   std::vector<std::string> faults;  // "name" or "name=value", as ApplyFaultOption takes them
 };
 

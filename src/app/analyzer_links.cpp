@@ -7,6 +7,7 @@
 #include "platform/program_folder.h"
 #include "platform/qt_serial_port.h"
 #include "platform/small_file.h"
+#include "platform/standard_folder.h"
 
 namespace vantrel {
 
@@ -18,6 +19,7 @@ AnalyzerLinks MakeProductionLinks(Clock& clock, Notifier& notifier) {
     // A file written under another letter case (by an older version) is still found.
     return FindFileIgnoringCase(QFileInfo(ProgramFilePath(name)).absolutePath(), name);
   };
+  links.standardFolders = [] { return StandardFolders(); };
   return links;
 }
 

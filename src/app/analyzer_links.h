@@ -2,6 +2,7 @@
 // The devices one analyzer window talks through. Production builds them from the
 // platform adapters; tests put fakes or the simulated analyzer in their place.
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -23,6 +24,9 @@ struct AnalyzerLinks {
   // Where a settings file of this name is kept; without it (tests) the window reads and
   // writes no settings files.
   std::function<QString(const QString& name)> settingsPath;
+  // The folders of the limit standards, in the order their files replace each other;
+  // without it (tests) no standard is listed.
+  std::function<QStringList()> standardFolders;
   // Where recordings are written and played from; null gives the files on disk.
   std::unique_ptr<RecordStore> records;
 };

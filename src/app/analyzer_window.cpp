@@ -26,6 +26,7 @@
 
 #include "app/control_panel.h"
 #include "app/control_panel_rules.h"
+#include "app/emi_panel.h"
 #include "app/folder_picker.h"
 #include "app/graph_picture.h"
 #include "app/marker_panel.h"
@@ -95,6 +96,7 @@ AnalyzerWindow::AnalyzerWindow(AnalyzerLinks links, QWidget* parent)
   refresh_.hooks.linkLost = [this] { return transport_.CheckLinkLost(); };
   refresh_.hooks.onLinkLost = [this] { OnLinkLost(); };
   setup_.log = [](const std::string& line) { IoMessageLog += line + "\r\n"; };
+  WireEmi();
 
   const int toolbarHeight = toolbar1_->sizeHint().height();
   resize(TwipsToPixels(kGraphHomeWidth, Dpi()),
@@ -230,7 +232,8 @@ void AnalyzerWindow::Load() {
   setting_->cboGPIB->setCurrentIndex(1);
   setting_->cboEMCMode->addItems({QStringLiteral("Conducted"), QStringLiteral("Radiation")});
   setting_->cboEMCMode->setCurrentIndex(0);
-  // 3. The EMI measurement list and the limit standards come with the EMI mode.
+  // 3. The EMI measurement list and the limit standards.
+  emi_->Load();
   // 4., 5. Graph home, stored-trace colour, dB per count, zeroed arrays.
   const int toolbarHeight = toolbar1_->sizeHint().height();
   graphHome_ = QRect(0, static_cast<int>(PixelsToTwips(toolbarHeight, Dpi())), kGraphHomeWidth,
@@ -443,7 +446,7 @@ void AnalyzerWindow::Connect() {
     toolbar_["btnGetLimit"].enabled = false;
     toolbar_["btnGetTrace"].enabled = false;
     toolbar_["btnDrawPCStored"].enabled = false;
-    // The selected limit standard is reloaded here once the EMI mode is built.
+    emi_->cboStd_Click();
   }
   mode.visible = true;
   SyncToolbar();
@@ -499,7 +502,7 @@ void AnalyzerWindow::ZeroTraces() {
 }
 
 void AnalyzerWindow::ApplyMode() {
-  // The EMI measurement list is emptied here once the EMI mode is built.
+  emi_->ClearMeasurement();
   state_.markerTrace.fill(0);
   for (RawTrace& trace : state_.liveTraces) {
     for (std::int16_t& point : trace.Points()) point = 0;
@@ -524,7 +527,7 @@ void AnalyzerWindow::ApplyMode() {
 
 void AnalyzerWindow::ToggleSettingPanel() {
   LayoutSettingPanel();
-  // The selected limit standard is reloaded here once the EMI mode is built.
+  emi_->cboStd_Click();
   LayoutMarkerPanel();
   if (!Down("btnOpenCOM")) {
     setup_.RefreshUsbList();
@@ -625,8 +628,7 @@ void AnalyzerWindow::ToggleControlPanel() {
 
 void AnalyzerWindow::ClearDisplay(bool repaint) {
   if (EmiMode()) {
-    // The EMI measurement list and EMI marker points are reset here once the EMI mode
-    // is built.
+    emi_->ClearMeasurement();
     state_.markerTrace.fill(-1);
   } else {
     ZeroTraces();
@@ -675,11 +677,13 @@ void AnalyzerWindow::SaveSettings() {
 }
 
 void AnalyzerWindow::CaptureTrace() {
-  // The EMI measurement (EMI mode) comes with the EMI sequences.
-  if (EmiMode()) return;
   // A port that went away while idle says so, rather than the capture doing nothing.
   if (transport_.CheckLinkLost()) {
     OnLinkLost();
+    return;
+  }
+  if (EmiMode()) {
+    emi_->Capture();
     return;
   }
   CaptureHooks hooks;
@@ -721,7 +725,10 @@ void AnalyzerWindow::DrawGrid() {
 }
 
 void AnalyzerWindow::PaintGraph(Canvas& canvas) {
-  if (emiDisplay_) return;  // the EMI graph comes with the EMI display
+  if (emiDisplay_) {
+    emi_->Paint(canvas);
+    return;
+  }
   // A paint the window system asks for (an expose) shows the graph as it was last drawn:
   // settings read since then (a change cycle) wait for the next repaint, and the marker
   // handles, placed during the paint, stay on the drawn trace.

@@ -29,6 +29,7 @@ class QToolBar;
 namespace vantrel {
 
 class ControlPanel;
+class EmiPanel;
 class RecordingController;
 class RecordStore;
 class GraphPicture;
@@ -79,6 +80,7 @@ class AnalyzerWindow : public QWidget {
   ControlPanel& Control() { return *control_; }
   SettingPanel& Settings() { return *setting_; }
   MarkerPanel& Markers() { return *marker_; }
+  EmiPanel& Emi() { return *emi_; }
   GraphPicture& Graph() { return *pic1_; }
   ConnectionKind SelectedKind() const;
   bool Identified() const { return setup_.identified; }
@@ -130,6 +132,7 @@ class AnalyzerWindow : public QWidget {
   void ZeroTraces();
   void WireRecording();
   void WireOutput();
+  void WireEmi();
   // The graph and its marker handles drawn in these colours, as a picture.
   QImage PictureInColours(Rgb back, Rgb grid);
   void ArrangeSettingPanel();
@@ -172,6 +175,7 @@ class AnalyzerWindow : public QWidget {
   SettingPanel* setting_ = nullptr;
   ControlPanel* control_ = nullptr;
   MarkerPanel* marker_ = nullptr;
+  EmiPanel* emi_ = nullptr;
   QGroupBox* fraEMCMarker_ = nullptr;
 };
 

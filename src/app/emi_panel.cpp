@@ -1,0 +1,320 @@
+#include "app/emi_panel.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+#include "app/setting_panel.h"
+#include "display/canvas.h"
+#include "display/graph_mapping.h"
+#include "emi/emi_rules.h"
+#include "util/format.h"
+#include "util/notifier.h"
+#include "util/numbers.h"
+#include "util/text.h"
+
+namespace vantrel {
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+std::string S(const QString& text) { return text.toStdString(); }
+
+void SelectText(QComboBox* box, const std::string& text) {
+  const int i = box->findText(Q(text), Qt::MatchFixedString);  // any letter case
+  if (i >= 0) box->setCurrentIndex(i);
+}
+
+}  // namespace
+
+EmiPanel::EmiPanel(SettingPanel& panel, AnalyzerCommands& commands, Notifier& notifier,
+                   Hooks hooks)
+    : QObject(&panel), panel_(panel), notifier_(notifier), hooks_(std::move(hooks)),
+      sequences_(commands) {
+  sequences_.stopped = [this] { return hooks_.connected && !hooks_.connected(); };
+  Build();
+  Wire();
+}
+
+void EmiPanel::Build() {
+  QGroupBox* frame = panel_.fraEMCSetting;
+  auto* grid = qobject_cast<QGridLayout*>(frame->layout());
+  updRefLvl = new QSpinBox(frame);
+  updRefLvl->setObjectName(QStringLiteral("updRefLvl"));
+  updRefLvl->setRange(77, 127);
+  updRefLvl->setValue(107);
+  grid->addWidget(updRefLvl, 3, 2);
+  lblStd = new QLabel(QStringLiteral("Conducted Emission 0.15-30MHz"), frame);
+  lblStd->setObjectName(QStringLiteral("lblStd"));
+  lblStd->setWordWrap(true);
+  grid->addWidget(lblStd, 5, 0, 1, 3);
+  lblStdProblems = new QLabel(frame);
+  lblStdProblems->setObjectName(QStringLiteral("lblStdProblems"));
+  lblStdProblems->setWordWrap(true);
+  lblStdProblems->setStyleSheet(QStringLiteral("color: #a00000"));
+  lblStdProblems->hide();
+  grid->addWidget(lblStdProblems, 6, 0, 1, 3);
+  grid->addWidget(new QLabel(QStringLiteral("Detector:"), frame), 7, 0);
+  cboEMCDetection = new QComboBox(frame);
+  cboEMCDetection->setObjectName(QStringLiteral("cboEMCDetection"));
+  grid->addWidget(cboEMCDetection, 7, 1, 1, 2);
+  lblSpotCenter = new QLabel(QStringLiteral("Center Freq.:"), frame);
+  lblSpotCenter->setObjectName(QStringLiteral("lblSpotCenter"));
+  txtSpotCenter = new QLineEdit(QStringLiteral("15"), frame);
+  txtSpotCenter->setObjectName(QStringLiteral("txtSpotCenter"));
+  lblSpotMhz = new QLabel(QStringLiteral("MHz"), frame);
+  lblSpotMhz->setObjectName(QStringLiteral("lblSpotMhz"));
+  grid->addWidget(lblSpotCenter, 8, 0);
+  grid->addWidget(txtSpotCenter, 8, 1);
+  grid->addWidget(lblSpotMhz, 8, 2);
+  ShowSpotControls(false);
+  panel_.cmdEMISteps->setToolTip(QStringLiteral("Display EMI Step Page."));
+}
+
+void EmiPanel::Wire() {
+  connect(panel_.cboStd, &QComboBox::activated, this, [this] { cboStd_Click(); });
+  connect(panel_.cboEMCMode, &QComboBox::activated, this, [this] { ModeClicked(); });
+  connect(panel_.cboEMCMode, &QComboBox::currentTextChanged, this, [this](const QString& t) {
+    rbwText = ToLower(S(t)) == "radiation" ? "120KHz" : "9KHz";
+    RedrawIfVisible();
+  });
+  connect(cboEMCDetection, &QComboBox::textActivated, this,
+          [this](const QString& t) { standard_.detection = S(t); });
+  connect(panel_.optPrescan, &QRadioButton::clicked, this, [this] {
+    if (hooks_.clearDisplay) hooks_.clearDisplay();
+    ShowSpotControls(false);
+    LoadStandard();
+    RedrawIfVisible();
+  });
+  connect(panel_.optSpot, &QRadioButton::clicked, this, [this] {
+    ShowSpotControls(true);
+    PrepareSinglePointTest();
+  });
+  connect(panel_.txtReflvl, &QLineEdit::textChanged, this,
+          [this](const QString& t) { EmiRefLevel = NumericValue(S(t)); });
+  connect(panel_.txtReflvl, &QLineEdit::editingFinished, this, [this] {
+    const double typed = NumericValue(S(panel_.txtReflvl->text()));
+    const double kept = ClampTypedRefLevel(typed);
+    if (kept != typed) panel_.txtReflvl->setText(Q(FormatShortest(kept)));
+    EmiRefLevel = NumericValue(S(panel_.txtReflvl->text()));
+  });
+  connect(updRefLvl, &QSpinBox::valueChanged, this, [this](int value) {
+    // The spinner steps the reference level box it sits beside.
+    panel_.txtReflvl->setText(QString::number(ClampSpinRefLevel(value)));
+    if (hooks_.clearDisplay) hooks_.clearDisplay();
+    if (hooks_.redraw) hooks_.redraw();
+  });
+  connect(panel_.cmdEMISteps, &QPushButton::clicked, this, [this] {
+    if (hooks_.showEmiSteps) hooks_.showEmiSteps();
+  });
+  connect(txtSpotCenter, &QLineEdit::returnPressed, this, [this] {
+    if (hooks_.capture) hooks_.capture();
+  });
+}
+
+std::string EmiPanel::ModeText() const { return S(panel_.cboEMCMode->currentText()); }
+
+bool EmiPanel::WideRangeScan() const { return panel_.optPrescan->isChecked(); }
+
+void EmiPanel::RedrawIfVisible() {
+  if (hooks_.redraw && (!hooks_.windowVisible || hooks_.windowVisible())) hooks_.redraw();
+}
+
+void EmiPanel::Load() {
+  ClearMeasurement();
+  standard_.lowerPresent = false;
+  standard_.upperPresent = false;
+  ReadStdTitle();
+  LoadStandard();
+  panel_.txtReflvl->setText(Q(FormatShortest(EmiRefLevel)));
+}
+
+void EmiPanel::ShowProblems(const std::vector<FileProblems>& problems) {
+  const std::vector<std::string> lines = DescribeProblems(problems);
+  if (lines.empty()) {
+    lblStdProblems->clear();
+    lblStdProblems->setToolTip({});
+    lblStdProblems->hide();
+    return;
+  }
+  QStringList all;
+  for (const std::string& line : lines) all << Q(line);
+  lblStdProblems->setText(QStringLiteral("Problems: ") + all.first() +
+                          (all.size() > 1 ? QStringLiteral(" (and %1 more)").arg(all.size() - 1)
+                                          : QString()));
+  lblStdProblems->setToolTip(all.join(QLatin1Char('\n')));
+  lblStdProblems->show();
+}
+
+void EmiPanel::ReadStdTitle() {
+  panel_.cboStd->clear();
+  entries_.clear();
+  const std::vector<StandardFile> files =
+      hooks_.standardFiles ? hooks_.standardFiles() : std::vector<StandardFile>{};
+  StandardListing listing = ListStandards(files, ModeText());
+  ShowProblems(listing.problems);
+  entries_ = std::move(listing.entries);
+  for (const StandardEntry& e : entries_) panel_.cboStd->addItem(Q(e.name));
+  if (entries_.empty()) {
+    panel_.cboStd->setCurrentIndex(-1);
+    lblStd->clear();
+    return;
+  }
+  panel_.cboStd->setCurrentIndex(0);
+  lblStd->setText(Q(entries_[0].description));
+  cboStd_Click();
+}
+
+void EmiPanel::LoadStandard() {
+  const int i = panel_.cboStd->currentIndex();
+  if (i < 0 || i >= static_cast<int>(entries_.size())) return;
+  if (hooks_.readStandard) ParseStandard(hooks_.readStandard(entries_[i].path).bytes, standard_);
+  const DetectorChoice choice =
+      AdjustDetector(WideRangeScan() ? EmiTestType::WideRangeScan : EmiTestType::SinglePointTest,
+                     S(cboEMCDetection->currentText()), standard_.detection);
+  standard_.detection = choice.detection;
+  if (choice.list) FillDetectionList(*choice.list);
+  SelectText(cboEMCDetection, standard_.detection);
+}
+
+void EmiPanel::FillDetectionList(const std::vector<std::string>& names) {
+  cboEMCDetection->clear();
+  for (const std::string& name : names) cboEMCDetection->addItem(Q(Trim(name)));
+}
+
+void EmiPanel::cboStd_Click() {
+  if (!hooks_.settingAndEmiDown || !hooks_.settingAndEmiDown()) return;
+  if (auto spot = SpotCenterForMode(ModeText(), S(txtSpotCenter->text()))) {
+    txtSpotCenter->setText(Q(*spot));
+  }
+  const int i = panel_.cboStd->currentIndex();
+  if (i < 0 || i >= static_cast<int>(entries_.size())) return;
+  lblStd->setText(Q(entries_[i].description));
+  if (hooks_.clearDisplay) hooks_.clearDisplay();
+  LoadStandard();
+  panel_.txtReflvl->setText(Q(FormatShortest(EmiRefLevel)));
+  SelectText(panel_.cboEMCMode, standard_.emiMode);
+  if (panel_.optSpot->isChecked()) {
+    SelectText(panel_.cboEMCMode,
+               SetSpotWindow(standard_, NumericValue(S(txtSpotCenter->text()))));
+  }
+  RedrawIfVisible();
+}
+
+void EmiPanel::RelistSameRegulation() {
+  const int i = panel_.cboStd->currentIndex();
+  const std::string regulation =
+      i >= 0 && i < static_cast<int>(entries_.size()) ? entries_[i].regulation : std::string();
+  ReadStdTitle();
+  const int match = FindRegulation(entries_, regulation);
+  if (match > 0) {
+    panel_.cboStd->setCurrentIndex(match);
+    lblStd->setText(Q(entries_[match].description));
+    cboStd_Click();
+  }
+}
+
+void EmiPanel::ModeClicked() {
+  const std::string mode = ModeText();
+  rbwText = ToLower(mode) == "radiation" ? "120KHz" : "9KHz";
+  if (!(ToLower(mode) == ToLower(standard_.emiMode) && WideRangeScan())) {
+    if (hooks_.clearDisplay) hooks_.clearDisplay();
+    RelistSameRegulation();
+  }
+  RedrawIfVisible();
+}
+
+void EmiPanel::ShowSpotControls(bool visible) {
+  lblSpotCenter->setVisible(visible);
+  txtSpotCenter->setVisible(visible);
+  lblSpotMhz->setVisible(visible);
+}
+
+void EmiPanel::PrepareSinglePointTest() {
+  const double spot = NumericValue(S(txtSpotCenter->text()));
+  SelectText(panel_.cboEMCMode, spot > 30 ? "Radiation" : "Conducted");
+  RelistSameRegulation();
+  SelectText(panel_.cboEMCMode, SetSpotWindow(standard_, spot));
+  RedrawIfVisible();
+}
+
+void EmiPanel::ClearMeasurement() {
+  results_.trace.clear();
+  for (EmiPoint& p : results_.markerPoints) p = {0, kNoLevel, -1};
+}
+
+void EmiPanel::EMC_GetTrace() {
+  if (!hooks_.connected || !hooks_.connected()) return;
+  if (entries_.empty()) {
+    notifier_.ShowMessage("There is no limit standard for the mode \"" + ModeText() +
+                              "\" in the standard folder, so nothing was measured.",
+                          MessageIcon::Warning);
+    return;
+  }
+  if (WideRangeScan()) {
+    if (ToLower(ModeText()) == "conducted") {
+      sequences_.RunConductedScan(standard_, EmiRefLevel, results_);
+    } else {
+      sequences_.RunRadiatedScan(standard_, EmiRefLevel, results_);
+    }
+  } else {
+    PrepareSinglePointTest();
+    sequences_.RunSinglePointTest(standard_, EmiRefLevel, results_);
+  }
+  if (!results_.header.rbw.empty()) rbwText = results_.header.rbw;
+}
+
+void EmiPanel::Capture() {
+  if (hooks_.linkReady && !hooks_.linkReady()) return;
+  // Enter in the spot centre box is not blocked by the toolbar: one sequence at a time.
+  if (sequences_.Running()) return;
+  notifier_.SetBusy(true);
+  if (hooks_.toolbarWorking) hooks_.toolbarWorking();
+  EMC_GetTrace();
+  if (hooks_.redraw) hooks_.redraw();
+  if (hooks_.toolbarIdle) hooks_.toolbarIdle();
+  notifier_.SetBusy(false);
+}
+
+void EmiPanel::Paint(Canvas& canvas) const {
+  // A plain view until the EMI graph arrives: frame, limit lines and the measurement over
+  // the measured range (logarithmic for the conducted mode), the standard's scale.
+  if (results_.trace.empty() && !standard_.lowerPresent && !standard_.upperPresent) return;
+  double start = standard_.freqStart, stop = standard_.freqStop;
+  if (!results_.trace.empty()) {
+    start = results_.trace.front().frequency;
+    stop = results_.trace.back().frequency;
+  }
+  if (!(stop > start)) return;
+  const double scale = standard_.scale > 0 ? standard_.scale : 10;
+  canvas.SetScale({0, kGraphTop, kGraphRight, -kGraphTop});
+  canvas.SetPenWidth(1);
+  canvas.SetPenColor(MakeRgb(128, 128, 128));
+  canvas.Box(0, 0, kGraphRight, kGraphTop);
+  auto y = [&](double level) { return LevelToYRaw(EmiRefLevel, scale, level); };
+  const bool logAxis = ToLower(standard_.emiMode) == "conducted" && start > 0;
+  auto x = [&](double f) {
+    return logAxis ? FreqToXLog(start, stop, f) : FreqToXLin(start, stop, f);
+  };
+  const std::pair<const std::vector<LimitSegment>*, bool> limits[] = {
+      {&standard_.lowerLimit, standard_.lowerPresent}, {&standard_.upperLimit, standard_.upperPresent}};
+  const Rgb limitColours[] = {MakeRgb(0, 160, 0), MakeRgb(220, 0, 0)};
+  for (int k = 0; k < 2; ++k) {
+    if (!limits[k].second) continue;
+    canvas.SetPenColor(limitColours[k]);
+    for (const LimitSegment& s : *limits[k].first) {
+      canvas.Line(x(s.startFreq), y(s.startLevel), x(s.stopFreq), y(s.stopLevel));
+    }
+  }
+  if (results_.trace.empty()) return;
+  canvas.SetPenColor(MakeRgb(255, 255, 0));
+  canvas.MoveTo(x(results_.trace.front().frequency), y(results_.trace.front().level));
+  for (const EmiPoint& p : results_.trace) canvas.LineTo(x(p.frequency), y(p.level));
+}
+
+}  // namespace vantrel

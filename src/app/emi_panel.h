@@ -1,0 +1,98 @@
+#pragma once
+// The EMI part of the analyzer window: the standard list with its description and
+// problems, the detector list, test type, spot centre and reference level controls of
+// fraEMCSetting, and the capture action in EMI mode that runs a measurement sequence.
+#include <QObject>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "emi/emi_sequences.h"
+#include "emi/limit_standard.h"
+#include "emi/standard_list.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QSpinBox;
+
+namespace vantrel {
+
+class Canvas;
+class Notifier;
+class SettingPanel;
+
+class EmiPanel : public QObject {
+  Q_OBJECT
+ public:
+  struct Hooks {
+    std::function<bool()> settingAndEmiDown;  // btnSetting and btnEMCMode both pressed
+    std::function<bool()> connected;          // btnOpenCOM pressed
+    std::function<bool()> linkReady;          // serial port open, or another transport
+    std::function<bool()> windowVisible;
+    std::function<void()> clearDisplay;  // the window's clear, without a repaint
+    std::function<void()> redraw;
+    std::function<void()> toolbarWorking;
+    std::function<void()> toolbarIdle;
+    std::function<void()> capture;  // the window's capture action
+    std::function<void()> showEmiSteps;
+    // The standard folder's files, and one of them read again; none without them.
+    std::function<std::vector<StandardFile>()> standardFiles;
+    std::function<StandardFile(const std::string& path)> readStandard;
+  };
+
+  EmiPanel(SettingPanel& panel, AnalyzerCommands& commands, Notifier& notifier, Hooks hooks);
+
+  // Window load: empty measurement, no limits, the standards listed and loaded.
+  void Load();
+  void ReadStdTitle();
+  void LoadStandard();
+  void cboStd_Click();
+  void RelistSameRegulation();
+  void FillDetectionList(const std::vector<std::string>& names);
+
+  // The capture action in EMI mode, and the measurement it runs.
+  void Capture();
+  void EMC_GetTrace();
+  void PrepareSinglePointTest();
+  void ShowSpotControls(bool visible);
+  // The EMI part of the clear-display operation.
+  void ClearMeasurement();
+  // A plain drawing of the measurement against the limit lines.
+  void Paint(Canvas& canvas) const;
+
+  LimitStandard& Standard() { return standard_; }
+  const std::vector<StandardEntry>& Entries() const { return entries_; }
+  const EmiResults& Results() const { return results_; }
+  EmiSequences& Sequences() { return sequences_; }
+  bool WideRangeScan() const;
+
+  double EmiRefLevel = 107;
+  std::string rbwText = "9KHz";  // the graph header's RBW
+
+  QLabel* lblStd = nullptr;
+  QLabel* lblStdProblems = nullptr;
+  QComboBox* cboEMCDetection = nullptr;
+  QLabel* lblSpotCenter = nullptr;
+  QLineEdit* txtSpotCenter = nullptr;
+  QLabel* lblSpotMhz = nullptr;
+  QSpinBox* updRefLvl = nullptr;
+
+ private:
+  void Build();
+  void Wire();
+  void ModeClicked();
+  void ShowProblems(const std::vector<FileProblems>& problems);
+  void RedrawIfVisible();
+  std::string ModeText() const;
+
+  SettingPanel& panel_;
+  Notifier& notifier_;
+  Hooks hooks_;
+  EmiSequences sequences_;
+  LimitStandard standard_;
+  std::vector<StandardEntry> entries_;
+  EmiResults results_;
+};
+
+}  // namespace vantrel

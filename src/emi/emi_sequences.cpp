@@ -1,0 +1,245 @@
+#include "emi/emi_sequences.h"
+
+#include "commands/live_traces.h"
+#include "display/graph_mapping.h"
+#include "emi/emi_rules.h"
+#include "link/link_error.h"
+#include "util/datetime.h"
+#include "util/format.h"
+#include "util/numbers.h"
+#include "util/text.h"
+
+namespace vantrel {
+namespace {
+
+// Thrown between steps once the user disconnected; ends the sequence quietly.
+struct SequenceStopped {};
+
+std::string Mhz(double mhz) { return FormatShortest(mhz) + "MHz."; }
+
+}  // namespace
+
+EmiSequences::EmiSequences(AnalyzerCommands& commands) : commands_(commands) {}
+
+template <typename Body>
+EmiOutcome EmiSequences::Guarded(Body&& body) {
+  if (running_) return EmiOutcome::Busy;
+  running_ = true;
+  EmiOutcome outcome = EmiOutcome::Done;
+  try {
+    body();
+  } catch (const SequenceStopped&) {
+    outcome = EmiOutcome::Stopped;
+  } catch (const LinkError&) {
+    // The link is gone: the disconnect that follows tells the user, not each step.
+    outcome = EmiOutcome::Stopped;
+  }
+  Status("");
+  running_ = false;
+  return outcome;
+}
+
+void EmiSequences::CheckStop() {
+  if (stopped() || commands_.Transport().stopRequested) throw SequenceStopped{};
+}
+
+void EmiSequences::Status(const std::string& text) {
+  commands_.Transport().Ports().notifier.SetStatus(text);
+}
+
+void EmiSequences::Wait(double ms) {
+  WaitMs(commands_.Transport().Ports().clock, ms);
+  CheckStop();
+}
+
+void EmiSequences::Settings(const LimitStandard& standard, double refLevel,
+                            const std::string& rbw, EmiHeader& header,
+                            double waitAfterDetection) {
+  CheckStop();
+  Status("Setting detection to " + standard.detection);
+  commands_.Set_Detection(standard.detection, true);
+  Wait(1000);
+  Status("Setting scale to " + FormatShortest(double(standard.scale)));
+  commands_.Set_Scale(standard.scale);
+  Wait(1000);
+  Status("Setting unit to dBuV.");
+  commands_.Set_AmpUnit("dBuV");
+  Wait(500);
+  Status("Setting ref. level to " + FormatShortest(refLevel) + " dBuV.");
+  commands_.Set_RefLvl(refLevel, "dBuV");
+  Wait(500);
+  Status("Setting RBW to " + rbw);
+  commands_.Set_RBW(rbw, true);
+  Wait(1000);
+  Status("Getting UUT RBW.");
+  header.rbw = commands_.Get_RBW();
+  Wait(500);
+  Status("Setting sweep time to auto.");
+  commands_.Set_SweepAuto(true);
+  Wait(500);
+  Status("Getting detector mode.");
+  header.detection = commands_.Get_Detection();
+  Wait(waitAfterDetection);
+}
+
+void EmiSequences::SetRange(double start, double stop, double current) {
+  // The analyzer never holds a start above its stop.
+  if (start >= current) {
+    Status("Setting stop Freq. to " + Mhz(stop));
+    commands_.Set_FreqStop(stop);
+    Wait(1500);
+    Status("Setting start Freq. to " + Mhz(start));
+    commands_.Set_FreqStart(start);
+  } else {
+    Status("Setting start Freq. to " + Mhz(start));
+    commands_.Set_FreqStart(start);
+    Wait(1500);
+    Status("Setting stop Freq. to " + Mhz(stop));
+    commands_.Set_FreqStop(stop);
+  }
+}
+
+void EmiSequences::Settle(double ms) {
+  Status(SettleStatus(ms));
+  Wait(ms);
+}
+
+void EmiSequences::Transfer(std::vector<std::int16_t>& buffer, double refLevel, double waitMs) {
+  Status("Getting wave data.");
+  GetTraceRawData(commands_.Transport(), buffer);
+  RaiseRawLevels(buffer, refLevel);
+  Wait(waitMs);
+}
+
+void EmiSequences::ReadBack(EmiHeader& header) {
+  Wait(300);
+  Status("Getting UUT Amp. Unit. ");
+  header.ampUnit = commands_.Get_RefUnit();
+  Wait(300);
+  Status("Getting UUT Ref. Level. ");
+  header.refLevel = commands_.Get_RefLevel();
+  Wait(300);
+  Status("Getting UUT VBW.");
+  header.vbw = commands_.Get_VBW();
+  Wait(300);
+  header.sweepTime = commands_.Get_SweepTime_str();
+}
+
+void EmiSequences::Fill501(const LimitStandard& standard, double refLevel, EmiResults& out) {
+  const std::int16_t ref = RoundToInt16(refLevel);
+  out.trace.resize(kEmiTracePoints);
+  for (int i = 0; i < kEmiTracePoints; ++i) {
+    EmiPoint& p = out.trace[i];
+    p.frequency = standard.freqStart + (standard.freqStop - standard.freqStart) / 500 * i;
+    p.level = PointHeightTodBm(ref, i, out.liveBuffer);
+    p.raw = static_cast<std::int16_t>(i);
+    out.markerPoints[i] = p;
+  }
+}
+
+EmiOutcome EmiSequences::RunConductedScan(const LimitStandard& standard, double refLevel,
+                                          EmiResults& out) {
+  if (!running_ && standard.bands.empty()) {
+    commands_.Transport().Ports().notifier.ShowMessage(
+        "The selected standard has no scan bands; nothing was measured.", MessageIcon::Warning);
+    return EmiOutcome::NothingToMeasure;
+  }
+  return Guarded([&] {
+    out.trace.clear();
+    out.trace.reserve(standard.bands.size() * kEmiTracePoints);
+    Settings(standard, refLevel, "9KHz", out.header, 500);
+    const float rbw = RbwInMHz(out.header.rbw);
+    out.header.timeStamp = FormatDateTime(commands_.Transport().Ports().clock.LocalNow(),
+                                          "yyyy/mm/dd hh:mm:ss");
+    const std::int16_t ref = RoundToInt16(refLevel);
+    for (const ScanBand& band : standard.bands) {
+      Status("Getting stop Freq.");
+      const double current = commands_.Get_FreqStop();
+      Wait(500);
+      SetRange(band.start, band.stop, current);
+      Wait(1500);
+      Settle(ConductedSettleMs(band, rbw));
+      Transfer(out.bandBuffer, refLevel, 500);
+      for (int k = 0; k < kEmiTracePoints; ++k) {
+        // The raw field holds the point's index within its band.
+        out.trace.push_back({band.start + k * (band.stop - band.start) / 500,
+                             PointHeightTodBm(ref, k, out.bandBuffer),
+                             static_cast<std::int16_t>(k)});
+      }
+    }
+    ReadBack(out.header);
+  });
+}
+
+EmiOutcome EmiSequences::RunRadiatedScan(const LimitStandard& standard, double refLevel,
+                                         EmiResults& out) {
+  if (!running_ && !(standard.freqStart < standard.freqStop)) {
+    commands_.Transport().Ports().notifier.ShowMessage(
+        "The selected standard has no frequency range; nothing was measured.",
+        MessageIcon::Warning);
+    return EmiOutcome::NothingToMeasure;
+  }
+  return Guarded([&] {
+    Settings(standard, refLevel, "120KHz", out.header, 300);
+    out.header.timeStamp = FormatDateTime(commands_.Transport().Ports().clock.LocalNow(),
+                                          "yyyy/mm/dd hh:mm:ss");
+    const double current = commands_.Get_FreqStop();
+    SetRange(standard.freqStart, standard.freqStop, current);
+    Wait(3000);
+    Settle(RadiatedSettleMs(commands_.Get_SweepTime()));
+    Transfer(out.liveBuffer, refLevel, 300);
+    Fill501(standard, refLevel, out);
+    ReadBack(out.header);
+  });
+}
+
+EmiOutcome EmiSequences::RunSinglePointTest(const LimitStandard& standard, double refLevel,
+                                            EmiResults& out) {
+  return Guarded([&] {
+    CheckStop();
+    Status("Setting scale to " + FormatShortest(double(standard.scale)));
+    commands_.Set_Scale(standard.scale);
+    Wait(1000);
+    Status("Setting unit to dBuV.");
+    commands_.Set_AmpUnit("dBuV");
+    Wait(500);
+    Status("Setting ref. level to " + FormatShortest(refLevel) + " dBuV.");
+    commands_.Set_RefLvl(refLevel, "dBuV");
+    Wait(1000);
+    const std::string rbw = ToLower(standard.emiMode) == "conducted" ? "9KHz" : "120KHz";
+    Status("Setting RBW to " + rbw);
+    commands_.Set_RBW(rbw, true);
+    Wait(1000);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      Status("Getting UUT RBW.");
+      out.header.rbw = commands_.Get_RBW();
+      Wait(300);
+      const std::string plain = ToUpper(RemoveChars(out.header.rbw, " "));
+      if (Contains(out.header.rbw, "H") && plain != "0KHZ" && plain != "0MHZ") break;
+    }
+    const float rbwMHz = RbwInMHz(out.header.rbw);
+    Status("Setting sweep time to auto.");
+    commands_.Set_SweepAuto(true);
+    Wait(500);
+    out.header.timeStamp = FormatDateTime(commands_.Transport().Ports().clock.LocalNow(),
+                                          "yyyy/mm/dd hh:mm:ss");
+    Status("Setting stop Freq. to " + Mhz(standard.freqStop));
+    commands_.Set_Span(standard.span);
+    Wait(2000);
+    Status("Setting Center Freq. to " + Mhz(standard.center));
+    commands_.Set_FreqCenter(standard.center);
+    Wait(2000);
+    Status("Setting detection to " + standard.detection);
+    commands_.Set_Detection(standard.detection, true);
+    Wait(3000);
+    Status("Getting detector mode.");
+    out.header.detection = commands_.Get_Detection();
+    Wait(1000);
+    Settle(SinglePointSettleMs(out.header.detection, rbwMHz, standard));
+    Transfer(out.liveBuffer, refLevel, 300);
+    Fill501(standard, refLevel, out);
+    ReadBack(out.header);
+  });
+}
+
+}  // namespace vantrel

@@ -1,0 +1,70 @@
+#pragma once
+// The EMI measurements: the conducted scan band by band, the radiated scan over the
+// standard's range and the single-point test, each a fixed order of analyzer commands
+// and waits that ends in points in dBuV.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "commands/analyzer_commands.h"
+#include "emi/emi_point.h"
+#include "emi/limit_standard.h"
+
+namespace vantrel {
+
+// What the analyzer reported during the last measurement, for the graph's header.
+struct EmiHeader {
+  std::string rbw;
+  std::string detection;
+  std::string timeStamp;  // "yyyy/mm/dd hh:mm:ss" of the start
+  std::string ampUnit;
+  float refLevel = 0;
+  std::string vbw;
+  std::string sweepTime;
+};
+
+struct EmiResults {
+  std::vector<EmiPoint> trace;  // bands x 501 points (conducted) or 501
+  EmiTrace markerPoints{};      // the radiated and single-point sweeps' 501 points
+  EmiHeader header;
+  std::vector<std::int16_t> liveBuffer;  // radiated and single-point sweeps
+  std::vector<std::int16_t> bandBuffer;  // each band of the conducted scan
+};
+
+enum class EmiOutcome { Done, Stopped, Busy, NothingToMeasure };
+
+class EmiSequences {
+ public:
+  explicit EmiSequences(AnalyzerCommands& commands);
+
+  // True once the user disconnected: the sequence ends before its next step.
+  std::function<bool()> stopped = [] { return false; };
+
+  EmiOutcome RunConductedScan(const LimitStandard& standard, double refLevel, EmiResults& out);
+  EmiOutcome RunRadiatedScan(const LimitStandard& standard, double refLevel, EmiResults& out);
+  // The standard's window must already be the spot window (SetSpotWindow).
+  EmiOutcome RunSinglePointTest(const LimitStandard& standard, double refLevel, EmiResults& out);
+
+  bool Running() const { return running_; }
+
+ private:
+  template <typename Body>
+  EmiOutcome Guarded(Body&& body);
+  void Status(const std::string& text);
+  void Wait(double ms);
+  void CheckStop();
+  void Settings(const LimitStandard& standard, double refLevel, const std::string& rbw,
+                EmiHeader& header, double waitAfterDetection);
+  float ReadRbw(EmiHeader& header, double waitMs);
+  void SetRange(double start, double stop, double current);
+  void Settle(double ms);
+  void Transfer(std::vector<std::int16_t>& buffer, double refLevel, double waitMs);
+  void ReadBack(EmiHeader& header);
+  void Fill501(const LimitStandard& standard, double refLevel, EmiResults& out);
+
+  AnalyzerCommands& commands_;
+  bool running_ = false;
+};
+
+}  // namespace vantrel

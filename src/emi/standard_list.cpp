@@ -1,0 +1,89 @@
+#include "emi/standard_list.h"
+
+#include "util/format.h"
+#include "util/numbers.h"
+#include "util/text.h"
+
+namespace vantrel {
+namespace {
+
+std::string FileName(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsWideRangeDetector(const std::string& lower) {
+  return lower == "normal" || lower == "sample" || lower == "peak+";
+}
+
+}  // namespace
+
+StandardListing ListStandards(const std::vector<StandardFile>& files, std::string_view modeText) {
+  StandardListing listing;
+  const std::string mode = ToLower(modeText);
+  for (const StandardFile& file : files) {
+    FileProblems found{file.path, {}};
+    if (!file.readError.empty()) {
+      found.problems.push_back({0, file.readError});
+      listing.problems.push_back(std::move(found));
+      continue;
+    }
+    const StandardHeader header = ReadStandardHeader(file.bytes);
+    // The whole file is checked once here, so its problems show before it is picked.
+    LimitStandard scratch;
+    ParseStandard(file.bytes, scratch, &found.problems);
+    if (!found.problems.empty()) listing.problems.push_back(std::move(found));
+    if (!header.hasName || !header.hasEmiMode || ToLower(header.emiMode) != mode) continue;
+    listing.entries.push_back({file.path, header.name, header.description, header.regulation});
+  }
+  return listing;
+}
+
+int FindRegulation(const std::vector<StandardEntry>& entries, std::string_view regulation) {
+  if (entries.empty()) return -1;
+  const std::string wanted = ToLower(regulation);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (ToLower(entries[i].regulation) == wanted) return static_cast<int>(i);
+  }
+  return 0;
+}
+
+std::vector<std::string> DescribeProblems(const std::vector<FileProblems>& problems) {
+  std::vector<std::string> lines;
+  for (const FileProblems& file : problems) {
+    for (const StandardProblem& p : file.problems) {
+      std::string where = FileName(file.path);
+      if (p.line > 0) where += " line " + FormatShortest(double(p.line));
+      lines.push_back(where + ": " + p.text);
+    }
+  }
+  return lines;
+}
+
+DetectorChoice AdjustDetector(EmiTestType type, std::string_view comboText,
+                              std::string_view fileDetection) {
+  const std::string chosen = Trim(comboText);
+  const bool chosenFits = IsWideRangeDetector(ToLower(chosen));
+  if (type == EmiTestType::WideRangeScan) {
+    return {chosenFits ? chosen : std::string("Normal"),
+            std::vector<std::string>{"Normal", "Sample", "Peak+"}};
+  }
+  DetectorChoice choice{chosenFits ? chosen : std::string(fileDetection), std::nullopt};
+  const std::string file = ToLower(fileDetection);
+  if (file == "avg") {
+    choice.list = std::vector<std::string>{"Normal", "Sample", "Peak+", "AVG"};
+  } else if (file == "qp" || file == "qpeak") {
+    choice.list = std::vector<std::string>{"Normal", "Sample", "Peak+", "QPeak"};
+  }
+  return choice;
+}
+
+std::optional<std::string> SpotCenterForMode(std::string_view modeText, std::string_view spotText) {
+  const std::string mode = ToLower(modeText);
+  const double spot = NumericValue(spotText);
+  if (mode == "conducted" && spot > 30) return "15";
+  if (mode == "radiation" && !(spot > 30)) return "100";
+  return std::nullopt;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,172 @@
+// EMI mode in the analyzer window against the simulated analyzer on the virtual clock,
+// with a standard folder of its own.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include "app/analyzer_window.h"
+#include "app/emi_panel.h"
+#include "app/fake_links.h"
+#include "app/process_globals.h"
+#include "link/virtual_clock.h"
+#include "sim/analyzer_model.h"
+#include "sim/sim_serial_port.h"
+#include "support/memory_record_store.h"
+
+namespace vantrel {
+namespace {
+
+using testing::FakeGpib;
+using testing::NoHidDevices;
+using testing::RecordingNotifier;
+
+const char* const kFiles[][2] = {
+    {"bad.txt", "[general]\nname=Bad\n\nemimode=Conducted\nregulation=R0\n"},
+    {"c.txt",
+     "[general]\nname=C\ndescription=Conducted R1\nemimode=Conducted\nregulation=R1\n"
+     "detection=QPeak\nfreq start=0.15\nfreq stop=30\nscale=10\n[band]\n0.15,0.5\n0.5,30\n"
+     "[limitupper]\n0.15,66,30,60\n"},
+    {"r1.txt", "[general]\nname=R-other\nemimode=Radiation\nregulation=R9\n"},
+    {"r2.txt", "[general]\nname=R\nemimode=Radiation\nregulation=r1\nfreq start=30\n"
+               "freq stop=1000\n"},
+};
+
+class WindowEmiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DontShowEMISteps = 1;
+    ComPortNumber = 1;
+    for (const auto& f : kFiles) {
+      QFile out(QDir(folder.path()).filePath(QString::fromLatin1(f[0])));
+      ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+      out.write(f[1]);
+    }
+    model = std::make_unique<sim::AnalyzerModel>(clock);
+    auto serial = std::make_unique<sim::SimSerialPort>(clock, *model);
+    AnalyzerLinks links{clock, notifier, std::move(serial), std::make_unique<FakeGpib>(false),
+                        std::make_unique<NoHidDevices>()};
+    links.records = std::make_unique<testing::MemoryRecordStore>();
+    links.standardFolders = [this] { return QStringList{folder.path()}; };
+    window = std::make_unique<AnalyzerWindow>(std::move(links));
+  }
+  void TearDown() override {
+    window.reset();
+    DontShowEMISteps = 0;
+    ClosingFlag = false;
+  }
+  QAction* Key(const char* key) { return window->ToolbarAction(QString::fromLatin1(key)); }
+  template <typename T>
+  T* Find(const char* name) {
+    return window->findChild<T*>(QString::fromLatin1(name));
+  }
+  void Pick(const char* list, const char* text) {
+    QComboBox* box = Find<QComboBox>(list);
+    const int index = box->findText(QString::fromLatin1(text));
+    ASSERT_GE(index, 0) << text;
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+  }
+  void EmiModeWithSettings() {
+    Key("btnOpenCOM")->trigger();
+    ASSERT_TRUE(window->Identified());
+    Key("btnEMCMode")->trigger();
+    Key("btnSetting")->trigger();
+    ASSERT_TRUE(window->EmiMode());
+  }
+
+  QTemporaryDir folder;
+  VirtualClock clock;
+  RecordingNotifier notifier;
+  std::unique_ptr<sim::AnalyzerModel> model;
+  std::unique_ptr<AnalyzerWindow> window;
+};
+
+TEST_F(WindowEmiTest, ListsTheModesStandardsAndKeepsTheRegulation) {
+  EXPECT_EQ(Find<QComboBox>("cboStd")->count(), 2);
+  EXPECT_EQ(Find<QLabel>("lblStdProblems")->text(),
+            "Problems: bad.txt line 3: blank line inside [general]");
+  EmiModeWithSettings();
+  Pick("cboStd", "C");
+  EXPECT_EQ(Find<QLabel>("lblStd")->text(), "Conducted R1");
+  Pick("cboEMCMode", "Radiation");
+  EXPECT_EQ(Find<QComboBox>("cboStd")->currentText(), "R");
+  EXPECT_EQ(window->Emi().Standard().freqStop, 1000);
+}
+
+TEST_F(WindowEmiTest, CaptureRunsTheConductedScan) {
+  EmiModeWithSettings();
+  Pick("cboStd", "C");
+  Key("btnCapture")->trigger();
+  EXPECT_EQ(window->Emi().Results().trace.size(), 1002u);
+  EXPECT_EQ(window->Emi().Standard().detection, "Normal");  // QPeak does not suit a scan
+  EXPECT_TRUE(Key("btnCapture")->isEnabled());
+  EXPECT_FALSE(Key("btnGetTrace")->isEnabled());
+  EXPECT_EQ(notifier.statuses.back(), "");
+  EXPECT_EQ(notifier.busyDepth, 0);
+}
+
+TEST_F(WindowEmiTest, WithoutAStandardCaptureSaysWhy) {
+  EmiModeWithSettings();
+  for (const auto& f : kFiles) QFile::remove(QDir(folder.path()).filePath(QString::fromLatin1(f[0])));
+  Pick("cboEMCMode", "Radiation");
+  EXPECT_EQ(Find<QComboBox>("cboStd")->currentIndex(), -1);
+  EXPECT_EQ(Find<QLabel>("lblStd")->text(), "");
+  Key("btnCapture")->trigger();
+  ASSERT_EQ(notifier.messages.size(), 1u);
+  EXPECT_TRUE(window->Emi().Results().trace.empty());
+}
+
+TEST_F(WindowEmiTest, ReferenceLevelBoxKeepsItsRange) {
+  QLineEdit* box = Find<QLineEdit>("txtReflvl");
+  EXPECT_EQ(box->text(), "107");
+  for (const auto& [typed, kept] : {std::pair{"130", "127"}, {"-10", "-3"}, {"50", "50"}}) {
+    box->setText(QString::fromLatin1(typed));
+    emit box->editingFinished();
+    EXPECT_EQ(box->text(), kept);
+    EXPECT_EQ(window->Emi().EmiRefLevel, std::stod(kept));
+  }
+}
+
+TEST_F(WindowEmiTest, SpotAboveThirtyMegahertzMeasuresTheRadiatedCounterpart) {
+  EmiModeWithSettings();
+  Pick("cboStd", "C");
+  QLineEdit* spot = Find<QLineEdit>("txtSpotCenter");
+  spot->setText(QStringLiteral("100"));
+  Find<QRadioButton>("optSpot")->click();
+  EXPECT_FALSE(spot->isHidden());
+  EXPECT_EQ(Find<QComboBox>("cboEMCMode")->currentText(), "Radiation");
+  EXPECT_EQ(Find<QComboBox>("cboStd")->currentText(), "R");
+  EXPECT_NEAR(window->Emi().Standard().freqStart, 99.99, 1e-9);
+  emit spot->returnPressed();
+  ASSERT_EQ(window->Emi().Results().trace.size(), 501u);
+  EXPECT_NEAR(window->Emi().Results().markerPoints[500].frequency, 100.01, 1e-9);
+}
+
+TEST_F(WindowEmiTest, DisconnectEndsTheScanQuietly) {
+  EmiModeWithSettings();
+  Pick("cboStd", "C");
+  bool done = false;
+  clock.onEvents = [&] {
+    if (!done && clock.NowMs() > 20000) {
+      done = true;
+      Key("btnOpenCOM")->trigger();
+    }
+  };
+  Key("btnCapture")->trigger();
+  clock.onEvents = nullptr;
+  EXPECT_TRUE(done);
+  EXPECT_EQ(notifier.Texts(), std::vector<std::string>{});
+  EXPECT_LT(window->Emi().Results().trace.size(), 1002u);
+  EXPECT_FALSE(window->Emi().Sequences().Running());
+  EXPECT_FALSE(Key("btnCapture")->isEnabled());
+}
+
+}  // namespace
+}  // namespace vantrel
