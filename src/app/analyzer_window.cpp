@@ -90,6 +90,7 @@ AnalyzerWindow::AnalyzerWindow(AnalyzerLinks links, QWidget* parent)
   recordStore_ = std::move(links_.records);
   WireRecording();
   WireOutput();
+  WireWaveText();
   refresh_.hooks.stopRequested = [this] {
     return transport_.CheckLinkLost() || transport_.stopRequested;
   };
@@ -712,6 +713,7 @@ void AnalyzerWindow::DrawStoredFromUnit() {
 }
 
 void AnalyzerWindow::DrawGrid() {
+  storedEmiShown_ = false;
   // The picture follows at the next paint; the marker table and handles follow now, so
   // the keys and handlers that read them see this repaint's values.
   drawnSettings_ = state_.settings;
@@ -727,6 +729,7 @@ void AnalyzerWindow::DrawGrid() {
 void AnalyzerWindow::PaintGraph(Canvas& canvas) {
   if (emiDisplay_) {
     emi_->Paint(canvas);
+    PaintStoredEmiTrace(canvas);
     return;
   }
   // A paint the window system asks for (an expose) shows the graph as it was last drawn:

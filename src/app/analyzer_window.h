@@ -7,11 +7,13 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "app/analyzer_links.h"
 #include "app/toolbar_model.h"
 #include "commands/analyzer_commands.h"
 #include "display/display_state.h"
+#include "emi/emi_point.h"
 #include "display/refresh_source.h"
 #include "display/trace_refresh.h"
 #include "link/command_transport.h"
@@ -106,6 +108,12 @@ class AnalyzerWindow : public QWidget {
   std::function<QString(const QString& filter)> chooseSaveFile;
   // The print dialog; false when cancelled.
   std::function<bool(QPrinter&)> choosePrinter;
+  // The open dialog and colour dialog of the EMI panel's wave text file.
+  std::function<QString()> chooseWaveFile;
+  std::function<std::optional<Rgb>(Rgb current)> chooseWaveColor;
+  // cmdOpenStorage: a wave text file onto the EMI graph.
+  void OpenWaveTextFile();
+  const EmiTrace& StoredEmiTrace() const { return storedEmiTrace_; }
   // btnSave and btnPrint.
   void SaveToPc();
   void PrintView();
@@ -132,6 +140,8 @@ class AnalyzerWindow : public QWidget {
   void ZeroTraces();
   void WireRecording();
   void WireOutput();
+  void WireWaveText();
+  void PaintStoredEmiTrace(Canvas& canvas);
   void WireEmi();
   // The graph and its marker handles drawn in these colours, as a picture.
   QImage PictureInColours(Rgb back, Rgb grid);
@@ -162,7 +172,9 @@ class AnalyzerWindow : public QWidget {
   std::unique_ptr<WindowSettingsStore> settingsStore_;
   std::unique_ptr<RecordStore> recordStore_;
   std::unique_ptr<RecordingController> recording_;
-  bool settingsWritten_ = false;  // Exit wrote them; the close that follows does not again
+  bool settingsWritten_ = false;
+  EmiTrace storedEmiTrace_{};     // filled from wave text files, kept between files
+  bool storedEmiShown_ = false;   // drawn until the next repaint of the graph  // Exit wrote them; the close that follows does not again
 
   int recordingLimitSeconds_ = 0;
   DateTime recordStartTime_{};

@@ -29,6 +29,21 @@ std::string S(const QString& text) {
   return text.toStdString();
 }
 
+// A colour swatch shows its colour as the label's back colour.
+void PaintSwatch(QLabel* swatch, Rgb colour) {
+  QPalette palette = swatch->palette();
+  palette.setColor(QPalette::Window, QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)));
+  swatch->setPalette(palette);
+}
+
+// A click on a swatch, or Space or Enter while it has the focus, opens its colour dialog.
+bool SwatchActivated(QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress) return true;
+  if (event->type() != QEvent::KeyPress) return false;
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
 QComboBox* MakeCombo(const char* name, const QStringList& items, QWidget* parent) {
   auto* combo = new QComboBox(parent);
   combo->setObjectName(QString::fromLatin1(name));
@@ -194,9 +209,28 @@ void SettingPanel::BuildEmi() {
   txtReflvl = new QLineEdit(fraEMCSetting);
   txtReflvl->setObjectName(QStringLiteral("txtReflvl"));
   grid->addWidget(txtReflvl, 3, 1);
-  cmdOpenStorage = new QPushButton(QStringLiteral("Open"), fraEMCSetting);
+  // A wave text file drawn once over the EMI graph, in the swatch's colour.
+  grid->addWidget(new QLabel(QStringLiteral("File:"), fraEMCSetting), 9, 0);
+  txtOFileName = new QLineEdit(fraEMCSetting);
+  txtOFileName->setObjectName(QStringLiteral("txtOFileName"));
+  grid->addWidget(txtOFileName, 9, 1, 1, 2);
+  grid->addWidget(new QLabel(QStringLiteral("Color:"), fraEMCSetting), 10, 0);
+  lblColor = new QLabel(fraEMCSetting);
+  lblColor->setObjectName(QStringLiteral("lblColor"));
+  lblColor->setAutoFillBackground(true);
+  lblColor->setMinimumSize(24, 16);
+  lblColor->setFocusPolicy(Qt::StrongFocus);  // Space or a click opens the colour dialog
+  lblColor->installEventFilter(this);
+  grid->addWidget(lblColor, 10, 1);
+  SetWaveColor(MakeRgb(128, 255, 255));
+  cmdOpenStorage = new QPushButton(QStringLiteral("Open File and Draw"), fraEMCSetting);
   cmdOpenStorage->setObjectName(QStringLiteral("cmdOpenStorage"));
-  grid->addWidget(cmdOpenStorage, 4, 1);
+  grid->addWidget(cmdOpenStorage, 11, 1, 1, 2);
+}
+
+void SettingPanel::SetWaveColor(Rgb colour) {
+  WaveColor = colour;
+  PaintSwatch(lblColor, colour);
 }
 
 void SettingPanel::hideEvent(QHideEvent* event) {
@@ -226,18 +260,12 @@ bool SettingPanel::eventFilter(QObject* watched, QEvent* event) {
       if (!ok) static_cast<QWidget*>(watched)->setFocus(Qt::OtherFocusReason);
       checking_ = false;
     }
-  } else if (watched == Label3) {
-    if (event->type() == QEvent::MouseButtonPress) {
-      PickColor();
-      return true;
-    }
-    if (event->type() == QEvent::KeyPress) {
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
-        PickColor();
-        return true;
-      }
-    }
+  } else if (watched == Label3 && SwatchActivated(event)) {
+    PickColor();
+    return true;
+  } else if (watched == lblColor && SwatchActivated(event)) {
+    if (waveColorClicked) waveColorClicked();
+    return true;
   }
   return QGroupBox::eventFilter(watched, event);
 }
@@ -273,10 +301,7 @@ void SettingPanel::PickColor() {
 }
 
 void SettingPanel::ShowStoredColor() {
-  QPalette pal = Label3->palette();
-  const Rgb c = state_.storedColor;
-  pal.setColor(QPalette::Window, QColor(RedOf(c), GreenOf(c), BlueOf(c)));
-  Label3->setPalette(pal);
+  PaintSwatch(Label3, state_.storedColor);
 }
 
 void SettingPanel::SetFolder(const QString& folder) {

@@ -81,7 +81,14 @@ class SettingPanel : public QGroupBox {
   QLineEdit* txtReflvl = nullptr;
   QRadioButton* optPrescan = nullptr;
   QRadioButton* optSpot = nullptr;
+  QLineEdit* txtOFileName = nullptr;
+  QLabel* lblColor = nullptr;
   QPushButton* cmdOpenStorage = nullptr;
+  // lblColor's back colour: the colour of a drawn wave text file.
+  Rgb WaveColor = 0;
+  void SetWaveColor(Rgb colour);
+  // lblColor clicked (or Space on it).
+  std::function<void()> waveColorClicked;
 
   QPushButton* cmdOK1 = nullptr;
   QPushButton* cmdDefaultSetting = nullptr;

@@ -4,10 +4,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QMouseEvent>
 
 #include "app/analyzer_window.h"
 #include "app/fake_links.h"
+#include "app/graph_picture.h"
 #include "app/process_globals.h"
 #include "files/sp3_file.h"
 #include "link/virtual_clock.h"
@@ -113,6 +120,48 @@ TEST_F(WindowRecordingTest, PlaybackRefusesOtherFilesAndLeavesEmiModeFirst) {
   window->DispatchToolbar(QStringLiteral("btnDrawPCStored"));
   EXPECT_FALSE(window->EmiMode());
   EXPECT_TRUE(store->files.empty());  // playing never creates a file
+}
+
+// Pixels of this colour in the graph as it shows now.
+int ColourPixels(QWidget& graph, QRgb colour) {
+  const QImage image = graph.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFF) == colour;
+  }
+  return n;
+}
+
+TEST_F(WindowRecordingTest, AWaveTextFileIsDrawnOnceOnTheEmiGraphInTheChosenColour) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("wave.txt"));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("Point,Freq.(MHz),Level,ADValue\r\n");
+  for (int i = 0; i <= 500; ++i) file.write(QByteArray::number(i) + ",1,40.5,600\r\n");
+  file.write("12,150.5,40.2,800\r\n7,1\r\n8,1,2,3\r\n");
+  file.close();
+
+  Key("btnEMCMode")->trigger();
+  Key("btnSetting")->trigger();  // the EMI setting panel holds the file controls
+  window->chooseWaveColor = [](Rgb) { return std::optional<Rgb>(MakeRgb(255, 0, 255)); };
+  QLabel* swatch = window->findChild<QLabel*>(QStringLiteral("lblColor"));
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), swatch->mapToGlobal(QPointF(2, 2)),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(swatch, &press);
+  window->chooseWaveFile = [path] { return path; };
+  EXPECT_EQ(ColourPixels(window->Graph(), 0xFF00FF), 0);  // laid out and drawn once before
+  window->findChild<QPushButton*>(QStringLiteral("cmdOpenStorage"))->click();
+
+  EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("txtOFileName"))->text(), path);
+  EXPECT_EQ(window->StoredEmiTrace()[12].raw, 800);
+  EXPECT_EQ(window->StoredEmiTrace()[8].raw, 600);  // reading ended at the bad line
+  ASSERT_EQ(notifier.messages.size(), 1u);
+  EXPECT_EQ(notifier.messages[0].text.rfind("Error Number: 9\r\nLine 504", 0), 0u)
+      << notifier.messages[0].text;
+  EXPECT_GT(ColourPixels(window->Graph(), 0xFF00FF), 100);
+  window->DrawGrid();  // the next repaint leaves it out
+  EXPECT_EQ(ColourPixels(window->Graph(), 0xFF00FF), 0);
 }
 
 }  // namespace
