@@ -36,7 +36,7 @@ void AnalyzerWindow::WireWaveText() {
     return MakeRgb(chosen.red(), chosen.green(), chosen.blue());
   };
   setting_->waveColorClicked = [this] {
-    if (const auto colour = chooseWaveColor(setting_->WaveColor)) setting_->SetWaveColor(*colour);
+    if (const auto colour = chooseWaveColor(setting_->WaveColor())) setting_->SetWaveColor(*colour);
   };
   connect(setting_->cmdOpenStorage, &QPushButton::clicked, this, [this] { OpenWaveTextFile(); });
 }
@@ -77,7 +77,7 @@ void AnalyzerWindow::PaintStoredEmiTrace(Canvas& canvas) {
   canvas.SetScale({0, kGraphTop, kGraphRight, -kGraphTop});
   // Without a standard there is no dB per division; the graph's own drawing takes 10.
   const double scale = emi_->Standard().scale > 0 ? emi_->Standard().scale : 10;
-  DrawStoredEmiTrace(canvas, storedEmiTrace_, emi_->EmiRefLevel, scale, setting_->WaveColor);
+  DrawStoredEmiTrace(canvas, storedEmiTrace_, emi_->EmiRefLevel, scale, setting_->WaveColor());
 }
 
 }  // namespace vantrel

@@ -229,8 +229,13 @@ void SettingPanel::BuildEmi() {
 }
 
 void SettingPanel::SetWaveColor(Rgb colour) {
-  WaveColor = colour;
   PaintSwatch(lblColor, colour);
+}
+
+Rgb SettingPanel::WaveColor() const {
+  // The swatch is the one place the colour is kept, so the settings file's value shows.
+  const QColor c = lblColor->palette().color(QPalette::Window);
+  return MakeRgb(c.red(), c.green(), c.blue());
 }
 
 void SettingPanel::hideEvent(QHideEvent* event) {

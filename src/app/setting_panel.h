@@ -85,7 +85,7 @@ class SettingPanel : public QGroupBox {
   QLabel* lblColor = nullptr;
   QPushButton* cmdOpenStorage = nullptr;
   // lblColor's back colour: the colour of a drawn wave text file.
-  Rgb WaveColor = 0;
+  Rgb WaveColor() const;
   void SetWaveColor(Rgb colour);
   // lblColor clicked (or Space on it).
   std::function<void()> waveColorClicked;

@@ -90,7 +90,7 @@ TEST_F(SettingsFilesTest, WhatIsWrittenComesBackAfterARestart) {
   }
   EXPECT_EQ(lines[1], "USBSel=True\r");
   EXPECT_EQ(lines[4 - 1], "COMNO=7\r");
-  EXPECT_EQ(lines[27], "EMC_StoredColor=16777088\r");  // no swatch yet: carried as it was
+  EXPECT_EQ(lines[27], "EMC_StoredColor=16777088\r");
 
   window.reset();
   Build();
@@ -194,6 +194,31 @@ TEST(SmallFile, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(file.readAll(), "COMNO=3\r\n");
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);  // no temporary left over
+}
+
+TEST_F(SettingsFilesTest, TheEmiChoicesComeBackInTheOrderThatRefillsEachList) {
+  Write("SAV61Setting.ini",
+        "EMC_Std=CISPR 32 / EN 55032 Class B Radiated 3 m\r\nEMC_Mode=Radiation\r\nEMC_Spot=True\r\n"
+        "EMC_Presscan=False\r\nEMC_SpotCenter=150\r\nEMC_StoredFile=old.txt\r\n"
+        "EMC_StoredColor=255\r\n");
+  const QString shipped = QCoreApplication::applicationDirPath() + QStringLiteral("/standard");
+  AnalyzerLinks links{clock, notifier, std::make_unique<ScriptedSerialPort>(),
+                      std::make_unique<FakeGpib>(false), std::make_unique<NoHidDevices>(), {}};
+  links.settingsPath = [this](const QString& name) { return QDir(dir.path()).filePath(name); };
+  links.standardFolders = [shipped] { return QStringList{shipped}; };
+  window = std::make_unique<AnalyzerWindow>(std::move(links));
+  window->showEmiSteps = [] {};
+  EXPECT_EQ(Control<QComboBox>("cboEMCMode")->currentText(), "Radiation");
+  EXPECT_EQ(Control<QComboBox>("cboStd")->currentText(), "CISPR 32 / EN 55032 Class B Radiated 3 m");
+  EXPECT_TRUE(Control<QRadioButton>("optSpot")->isChecked());
+  EXPECT_EQ(Control<QLineEdit>("txtOFileName")->text(), "old.txt");
+  EXPECT_EQ(window->Settings().WaveColor(), MakeRgb(255, 0, 0));
+  window->close();
+  const QByteArray written = Read("SAV61Setting.ini");
+  for (const char* line : {"EMC_Mode=Radiation\r", "EMC_Std=CISPR 32 / EN 55032 Class B Radiated 3 m\r",
+                           "EMC_Spot=True\r", "EMC_StoredColor=255\r"}) {
+    EXPECT_TRUE(written.contains(line)) << line;
+  }
 }
 
 }  // namespace
