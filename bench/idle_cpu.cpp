@@ -34,6 +34,13 @@ struct Rig {
         clock, notifier, std::move(serial), std::make_unique<testing::FakeGpib>(false),
         std::make_unique<testing::NoHidDevices>()});
   }
+  // Connects, or marks the benchmark skipped when the simulator is not there.
+  bool Connected(benchmark::State& state) {
+    Connect()->trigger();
+    if (sim.Ready() && window->Identified()) return true;
+    state.SkipWithError("no connection to vantrel-sim");
+    return false;
+  }
   QAction* Connect() { return window->ToolbarAction("btnOpenCOM"); }
 
   QTemporaryDir dir;
@@ -64,11 +71,7 @@ void BM_ConnectOverPty(benchmark::State& state) {
 
 void BM_IdentifyQueryOverPty(benchmark::State& state) {
   Rig rig;
-  rig.Connect()->trigger();
-  if (!rig.sim.Ready() || !rig.window->Identified()) {
-    state.SkipWithError("no connection to vantrel-sim");
-    return;
-  }
+  if (!rig.Connected(state)) return;
   bench::OwnWork work(rig.clock, bench::OwnWork::Waits::TakeRealTime);
   for (auto _ : state) {
     std::string answer;
@@ -84,11 +87,7 @@ void BM_IdentifyQueryOverPty(benchmark::State& state) {
 
 void BM_CaptureOverPty(benchmark::State& state) {
   Rig rig;
-  rig.Connect()->trigger();
-  if (!rig.sim.Ready() || !rig.window->Identified()) {
-    state.SkipWithError("no connection to vantrel-sim");
-    return;
-  }
+  if (!rig.Connected(state)) return;
   bench::OwnWork work(rig.clock, bench::OwnWork::Waits::TakeRealTime);
   for (auto _ : state) {
     rig.window->Display().liveTraces[0].SetValid(false);
@@ -106,11 +105,7 @@ void BM_CaptureOverPty(benchmark::State& state) {
 // every setting that follows.
 void BM_SettingsChangeOverPty(benchmark::State& state) {
   Rig rig;
-  rig.Connect()->trigger();
-  if (!rig.sim.Ready() || !rig.window->Identified()) {
-    state.SkipWithError("no connection to vantrel-sim");
-    return;
-  }
+  if (!rig.Connected(state)) return;
   auto* box = rig.window->findChild<QLineEdit*>("txtFreqStart");
   bench::OwnWork work(rig.clock, bench::OwnWork::Waits::TakeRealTime);
   int round = 0;
@@ -124,11 +119,7 @@ void BM_SettingsChangeOverPty(benchmark::State& state) {
 
 void BM_IdleWhileConnected(benchmark::State& state) {
   Rig rig;
-  rig.Connect()->trigger();
-  if (!rig.sim.Ready() || !rig.window->Identified()) {
-    state.SkipWithError("no connection to vantrel-sim");
-    return;
-  }
+  if (!rig.Connected(state)) return;
   rig.window->show();
   const int idleMs = static_cast<int>(state.range(0));
   double cpuPercent = 0;

@@ -52,13 +52,8 @@ void EmiSequences::Wait(double ms) {
   CheckStop();
 }
 
-void EmiSequences::Settings(const LimitStandard& standard, double refLevel,
-                            const std::string& rbw, EmiHeader& header,
-                            double waitAfterDetection) {
-  CheckStop();
-  Status("Setting detection to " + standard.detection);
-  commands_.Set_Detection(standard.detection, true);
-  Wait(1000);
+void EmiSequences::ScaleUnitAndReference(const LimitStandard& standard, double refLevel,
+                                         double waitAfterReference) {
   Status("Setting scale to " + FormatShortest(double(standard.scale)));
   commands_.Set_Scale(standard.scale);
   Wait(1000);
@@ -67,7 +62,17 @@ void EmiSequences::Settings(const LimitStandard& standard, double refLevel,
   Wait(500);
   Status("Setting ref. level to " + FormatShortest(refLevel) + " dBuV.");
   commands_.Set_RefLvl(refLevel, "dBuV");
-  Wait(500);
+  Wait(waitAfterReference);
+}
+
+void EmiSequences::Settings(const LimitStandard& standard, double refLevel,
+                            const std::string& rbw, EmiHeader& header,
+                            double waitAfterDetection) {
+  CheckStop();
+  Status("Setting detection to " + standard.detection);
+  commands_.Set_Detection(standard.detection, true);
+  Wait(1000);
+  ScaleUnitAndReference(standard, refLevel, 500);
   Status("Setting RBW to " + rbw);
   commands_.Set_RBW(rbw, true);
   Wait(1000);
@@ -197,15 +202,7 @@ EmiOutcome EmiSequences::RunSinglePointTest(const LimitStandard& standard, doubl
                                             EmiResults& out) {
   return Guarded([&] {
     CheckStop();
-    Status("Setting scale to " + FormatShortest(double(standard.scale)));
-    commands_.Set_Scale(standard.scale);
-    Wait(1000);
-    Status("Setting unit to dBuV.");
-    commands_.Set_AmpUnit("dBuV");
-    Wait(500);
-    Status("Setting ref. level to " + FormatShortest(refLevel) + " dBuV.");
-    commands_.Set_RefLvl(refLevel, "dBuV");
-    Wait(1000);
+    ScaleUnitAndReference(standard, refLevel, 1000);
     const std::string rbw = ToLower(standard.emiMode) == "conducted" ? "9KHz" : "120KHz";
     Status("Setting RBW to " + rbw);
     commands_.Set_RBW(rbw, true);

@@ -54,6 +54,9 @@ class EmiSequences {
   void Status(const std::string& text);
   void Wait(double ms);
   void CheckStop();
+  // Scale, unit dBuV and the reference level, each with its wait.
+  void ScaleUnitAndReference(const LimitStandard& standard, double refLevel,
+                             double waitAfterReference);
   void Settings(const LimitStandard& standard, double refLevel, const std::string& rbw,
                 EmiHeader& header, double waitAfterDetection);
   float ReadRbw(EmiHeader& header, double waitMs);

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include "app/analyzer_window.h"
+#include "app/sim_window_test.h"
 #include "app/emi_panel.h"
 #include "app/fake_links.h"
 #include "app/process_globals.h"
@@ -38,33 +39,15 @@ const char* const kFiles[][2] = {
                "freq stop=1000\n"},
 };
 
-class WindowEmiTest : public ::testing::Test {
+class WindowEmiTest : public testing::SimWindowTest {
  protected:
-  void SetUp() override {
-    DontShowEMISteps = 1;
-    ComPortNumber = 1;
+  void Adjust(AnalyzerLinks& links) override {
     for (const auto& f : kFiles) {
       QFile out(QDir(folder.path()).filePath(QString::fromLatin1(f[0])));
       ASSERT_TRUE(out.open(QIODevice::WriteOnly));
       out.write(f[1]);
     }
-    model = std::make_unique<sim::AnalyzerModel>(clock);
-    auto serial = std::make_unique<sim::SimSerialPort>(clock, *model);
-    AnalyzerLinks links{clock, notifier, std::move(serial), std::make_unique<FakeGpib>(false),
-                        std::make_unique<NoHidDevices>()};
-    links.records = std::make_unique<testing::MemoryRecordStore>();
     links.standardFolders = [this] { return QStringList{folder.path()}; };
-    window = std::make_unique<AnalyzerWindow>(std::move(links));
-  }
-  void TearDown() override {
-    window.reset();
-    DontShowEMISteps = 0;
-    ClosingFlag = false;
-  }
-  QAction* Key(const char* key) { return window->ToolbarAction(QString::fromLatin1(key)); }
-  template <typename T>
-  T* Find(const char* name) {
-    return window->findChild<T*>(QString::fromLatin1(name));
   }
   void Pick(const char* list, const char* text) {
     QComboBox* box = Find<QComboBox>(list);
@@ -82,10 +65,6 @@ class WindowEmiTest : public ::testing::Test {
   }
 
   QTemporaryDir folder;
-  VirtualClock clock;
-  RecordingNotifier notifier;
-  std::unique_ptr<sim::AnalyzerModel> model;
-  std::unique_ptr<AnalyzerWindow> window;
 };
 
 TEST_F(WindowEmiTest, ListsTheModesStandardsAndKeepsTheRegulation) {

@@ -12,53 +12,29 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "app/analyzer_window.h"
-#include "app/fake_links.h"
-#include "app/process_globals.h"
+#include "app/sim_window_test.h"
 #include "display/graph_frame.h"
-#include "link/virtual_clock.h"
-#include "sim/analyzer_model.h"
-#include "sim/sim_serial_port.h"
-#include "support/memory_record_store.h"
 
 namespace vantrel {
 namespace {
 
-using testing::FakeGpib;
-using testing::NoHidDevices;
-using testing::RecordingNotifier;
 
-class WindowOutputTest : public ::testing::Test {
+class WindowOutputTest : public testing::SimWindowTest {
  protected:
   void SetUp() override {
-    DontShowEMISteps = 1;
-    ComPortNumber = 1;
-    model = std::make_unique<sim::AnalyzerModel>(clock);
-    AnalyzerLinks links{clock, notifier, std::make_unique<sim::SimSerialPort>(clock, *model),
-                        std::make_unique<FakeGpib>(false), std::make_unique<NoHidDevices>()};
-    links.records = std::make_unique<testing::MemoryRecordStore>();
-    window = std::make_unique<AnalyzerWindow>(std::move(links));
-    window->ToolbarAction(QStringLiteral("btnOpenCOM"))->trigger();
-    window->ToolbarAction(QStringLiteral("btnCapture"))->trigger();
-  }
-  void TearDown() override {
-    window.reset();
-    DontShowEMISteps = 0;
-    ClosingFlag = false;
+    SimWindowTest::SetUp();
+    Key("btnOpenCOM")->trigger();
+    Key("btnCapture")->trigger();
   }
   QString SaveAs(int option, const QString& fileName) {
     window->findChild<QRadioButton*>(QStringLiteral("optSave_%1").arg(option))->setChecked(true);
     const QString path = dir.filePath(fileName);
     window->chooseSaveFile = [path](const QString&) { return path; };
-    window->ToolbarAction(QStringLiteral("btnSave"))->trigger();
+    Key("btnSave")->trigger();
     return path;
   }
 
   QTemporaryDir dir;
-  VirtualClock clock;
-  RecordingNotifier notifier;
-  std::unique_ptr<sim::AnalyzerModel> model;
-  std::unique_ptr<AnalyzerWindow> window;
 };
 
 TEST_F(WindowOutputTest, PicturesHaveAWhiteBackgroundBlackGridAndGreenTrace) {
@@ -110,14 +86,14 @@ TEST_F(WindowOutputTest, PrintsOnePageToAPdfFileAndGoesBackToIdle) {
     printer.setOutputFileName(pdf);
     return true;
   };
-  window->ToolbarAction(QStringLiteral("btnPrint"))->trigger();
+  Key("btnPrint")->trigger();
   QFile file(pdf);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QString content = QString::fromLatin1(file.readAll());
   EXPECT_TRUE(content.startsWith(QStringLiteral("%PDF")));
   EXPECT_EQ(content.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), 1);
   EXPECT_FALSE(window->Transport().stopRequested);
-  EXPECT_TRUE(window->ToolbarAction(QStringLiteral("btnCapture"))->isEnabled());
+  EXPECT_TRUE(Key("btnCapture")->isEnabled());
 }
 
 }  // namespace

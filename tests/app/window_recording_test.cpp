@@ -13,44 +13,20 @@
 #include <QMouseEvent>
 
 #include "app/analyzer_window.h"
-#include "app/fake_links.h"
 #include "app/graph_picture.h"
-#include "app/process_globals.h"
+#include "app/sim_window_test.h"
 #include "files/sp3_file.h"
-#include "link/virtual_clock.h"
-#include "sim/analyzer_model.h"
-#include "sim/sim_serial_port.h"
-#include "support/memory_record_store.h"
 
 namespace vantrel {
 namespace {
 
-using testing::FakeGpib;
-using testing::MemoryRecordStore;
-using testing::NoHidDevices;
-using testing::RecordingNotifier;
 
-class WindowRecordingTest : public ::testing::Test {
+class WindowRecordingTest : public testing::SimWindowTest {
  protected:
   void SetUp() override {
-    DontShowEMISteps = 1;
-    ComPortNumber = 1;
-    model = std::make_unique<sim::AnalyzerModel>(clock);
-    auto records = std::make_unique<MemoryRecordStore>();
-    store = records.get();
-    AnalyzerLinks links{clock, notifier, std::make_unique<sim::SimSerialPort>(clock, *model),
-                        std::make_unique<FakeGpib>(false), std::make_unique<NoHidDevices>()};
-    links.records = std::move(records);
-    window = std::make_unique<AnalyzerWindow>(std::move(links));
+    SimWindowTest::SetUp();
     window->findChild<QLineEdit*>(QStringLiteral("txtRecFolder"))->setText(QStringLiteral("/rec"));
   }
-  void TearDown() override {
-    clock.onEvents = nullptr;
-    window.reset();
-    DontShowEMISteps = 0;
-    ClosingFlag = false;
-  }
-  QAction* Key(const char* key) { return window->ToolbarAction(QString::fromLatin1(key)); }
   std::string RecordingPath() const {
     return store->files.empty() ? std::string() : store->files.begin()->first;
   }
@@ -65,12 +41,6 @@ class WindowRecordingTest : public ::testing::Test {
     Key("btnGetTrace")->trigger();
     clock.onEvents = nullptr;
   }
-
-  VirtualClock clock;
-  RecordingNotifier notifier;
-  std::unique_ptr<sim::AnalyzerModel> model;
-  MemoryRecordStore* store = nullptr;
-  std::unique_ptr<AnalyzerWindow> window;
 };
 
 TEST_F(WindowRecordingTest, RecordsEveryRefreshUntilReleasedThenPlaysItBackAsRecorded) {

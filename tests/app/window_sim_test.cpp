@@ -29,6 +29,7 @@
 #include "app/marker_panel.h"
 #include "app/process_globals.h"
 #include "app/setting_panel.h"
+#include "app/sim_window_test.h"
 #include "app/twips.h"
 #include "display/graph_frame.h"
 #include "platform/qt_canvas.h"
@@ -46,35 +47,14 @@ using testing::FakeGpib;
 using testing::NoHidDevices;
 using testing::RecordingNotifier;
 
-class WindowSimTest : public ::testing::Test {
+class WindowSimTest : public testing::SimWindowTest {
  protected:
+  void Adjust(AnalyzerLinks&) override { model->Scene() = sim::SignalScene::Quiet(); }
   void SetUp() override {
-    DontShowEMISteps = 1;
-    ComPortNumber = 1;
-    model = std::make_unique<sim::AnalyzerModel>(clock);
-    model->Scene() = sim::SignalScene::Quiet();
-    auto serial = std::make_unique<sim::SimSerialPort>(clock, *model);
-    port = serial.get();
-    AnalyzerLinks links{clock, notifier, std::move(serial), std::make_unique<FakeGpib>(false),
-                        std::make_unique<NoHidDevices>()};
-    links.records = std::make_unique<testing::MemoryRecordStore>();
-    window = std::make_unique<AnalyzerWindow>(std::move(links));
+    SimWindowTest::SetUp();
     window->chooseRecording = [] { return QString(); };  // the file dialog cancelled
   }
-  void TearDown() override {
-    clock.onEvents = nullptr;
-    window.reset();
-    DontShowEMISteps = 0;
-    ClosingFlag = false;
-  }
 
-  QAction* Key(const char* key) { return window->ToolbarAction(QString::fromLatin1(key)); }
-  template <typename T>
-  T* Find(const char* name) {
-    T* found = window->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-  }
   QLineEdit* Box(const char* name) { return Find<QLineEdit>(name); }
   QComboBox* List(const char* name) { return Find<QComboBox>(name); }
 
@@ -111,11 +91,6 @@ class WindowSimTest : public ::testing::Test {
     emit list->activated(index);
   }
 
-  VirtualClock clock;
-  RecordingNotifier notifier;
-  std::unique_ptr<sim::AnalyzerModel> model;
-  sim::SimSerialPort* port = nullptr;
-  std::unique_ptr<AnalyzerWindow> window;
 };
 
 TEST_F(WindowSimTest, ConnectFillsTheControlPanelAndSendsNoSetting) {
