@@ -1,4 +1,4 @@
-#include "scripted_analyzer.h"
+#include "support/scripted_analyzer.h"
 
 #include <algorithm>
 #include <cstring>
