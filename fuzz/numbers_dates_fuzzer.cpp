@@ -37,13 +37,17 @@ void CheckOleDate(double oleDate) {
 
 void CheckNumber(std::string_view text) {
   const double value = NumericValue(text);
-  if (IsNumeric(text)) {
-    // A whole number is exactly what strtod reads from a terminated copy.
-    const std::string copy(StripBlanks(text));
-    const double expected = std::strtod(copy.c_str(), nullptr);
+  // Where strtod reads a plain decimal number from the start of a terminated copy,
+  // NumericValue reads the same digits and must give exactly its value.
+  const std::string copy(StripBlanks(text));
+  char* end = nullptr;
+  const double expected = std::strtod(copy.c_str(), &end);
+  const std::string_view read(copy.c_str(), static_cast<std::size_t>(end - copy.c_str()));
+  if (IsNumeric(read)) {
     FUZZ_CHECK(value == expected);
     FUZZ_CHECK(std::signbit(value) == std::signbit(expected));
   }
+  if (IsNumeric(text)) FUZZ_CHECK(read.size() == copy.size());
   FUZZ_CHECK(!std::isnan(value));
   const auto rounded = RoundHalfEven(value);
   if (std::fabs(value) < 1e15) FUZZ_CHECK(std::fabs(static_cast<double>(rounded) - value) <= 0.5);

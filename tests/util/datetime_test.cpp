@@ -38,6 +38,7 @@ TEST(OleDate, RoundTripsToTheSecondAndRejectsNonsense) {
 TEST(OleDate, ATimeThatRoundsUpToMidnightMovesToTheNextDay) {
   EXPECT_EQ(FromOleDate(-1.9999991662642853), (DateTime{1899, 12, 30, 0, 0, 0}));
   EXPECT_EQ(FromOleDate(-2.99999999), (DateTime{1899, 12, 29, 0, 0, 0}));
+  EXPECT_EQ(FromOleDate(-131071.99999999699), (DateTime{1541, 2, 20, 0, 0, 0}));  // fuzz find
   EXPECT_EQ(FromOleDate(-1.999988), (DateTime{1899, 12, 29, 23, 59, 59}));
   EXPECT_EQ(FromOleDate(1.99999999), (DateTime{1900, 1, 1, 0, 0, 0}));
   EXPECT_EQ(FromOleDate(-0.99999999), (DateTime{1899, 12, 31, 0, 0, 0}));
