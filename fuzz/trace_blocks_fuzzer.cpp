@@ -1,7 +1,7 @@
 // The live trace block in its three framings (serial, USB, GPIB): decoded as it stands,
 // then read through the program's transport ("meas:tra:read all?" and "meas:tra:read 1?").
-// Input: a selector byte (link; bit 2 the IO log, bit 3 its "IO Message" box), a byte for
-// how the block arrives (pieces, gap), the block.
+// Input: a selector byte (link; bit 2 the IO log, bit 3 its "IO Message" box, bit 4 trace 1
+// alone instead of all three), a byte for how the block arrives (pieces, gap), the block.
 #include <array>
 #include <span>
 
@@ -58,15 +58,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   CommandTransport& transport = analyzer.Transport(kind);
 
-  std::array<RawTrace, 3> read{};
-  std::string log;
-  ReadAllTraces(transport, read,
-                IoLogSink{(data[0] & 0x04) != 0 ? &log : nullptr, (data[0] & 0x08) != 0});
-  for (const RawTrace& t : read) FUZZ_CHECK(t.Mode() >= 0 && t.Mode() <= 3);
-
-  std::vector<std::int16_t> points;
-  GetTraceRawData(transport, points);
-  FUZZ_CHECK(points.size() == static_cast<std::size_t>(kTracePoints));
-  for (const std::int16_t p : points) FUZZ_CHECK(p >= 0 && p <= 1023);
+  if ((data[0] & 0x10) != 0) {
+    std::vector<std::int16_t> points;
+    GetTraceRawData(transport, points);
+    FUZZ_CHECK(points.size() == static_cast<std::size_t>(kTracePoints));
+    for (const std::int16_t p : points) FUZZ_CHECK(p >= 0 && p <= 1023);
+  } else {
+    std::array<RawTrace, 3> read{};
+    std::string log;
+    ReadAllTraces(transport, read,
+                  IoLogSink{(data[0] & 0x04) != 0 ? &log : nullptr, (data[0] & 0x08) != 0});
+    for (const RawTrace& t : read) FUZZ_CHECK(t.Mode() >= 0 && t.Mode() <= 3);
+  }
   return 0;
 }
