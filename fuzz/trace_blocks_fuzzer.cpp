@@ -1,7 +1,8 @@
 // The live trace block in its three framings (serial, USB, GPIB): decoded as it stands,
 // then read through the program's transport ("meas:tra:read all?" and "meas:tra:read 1?").
-// Input: a selector byte (link; bit 2 the IO log, bit 3 its "IO Message" box, bit 4 trace 1
-// alone instead of all three), a byte for how the block arrives (pieces, gap), the block.
+// Input: a selector byte (bits 0-1 the link, 2 the IO log, 3 its "IO Message" box, 4 trace
+// 1 alone instead of all three, 5-7 how many reads get the block before a good one
+// follows, 7 meaning every read), a byte for how the block arrives (pieces, gap), the block.
 #include <array>
 #include <span>
 
@@ -14,6 +15,27 @@ using namespace vantrel;
 using namespace vantrel::fuzz;
 
 namespace {
+
+// A good answer that ends the rereading: three absent traces, or a trace 1 of ones.
+std::vector<std::uint8_t> GoodAnswer(const std::string& command, TraceFraming framing) {
+  const bool gpib = framing == TraceFraming::Gpib;
+  std::vector<std::uint8_t> out;
+  if (command == "meas:tra:read all?") {
+    for (int t = 0; t < 3; ++t) {
+      if (gpib) {
+        out.insert(out.end(), {0, 0});
+      } else {
+        out.insert(out.end(), {'#', 0, 13});
+      }
+    }
+  } else {
+    for (int k = 0; k < kTracePoints; ++k) {
+      out.insert(out.end(), {0, 1});
+      if (!gpib) out.push_back(13);
+    }
+  }
+  return out;
+}
 
 void CheckDecoded(std::span<const RawTrace> traces, int present) {
   int valid = 0;
@@ -43,10 +65,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   DecodeTraceBlock(block, framing, decoded);
   CheckDecoded(decoded, CountPresentTraces(block, framing));
 
+  const int blockReads = (data[0] >> 5) == 7 ? 1000 : (data[0] >> 5) + 1;
+  int reads = 0;
   ScriptedAnalyzer analyzer;
   analyzer.respond = [&](const std::string& command) {
     std::vector<Piece> out;
     if (command != "meas:tra:read all?" && command != "meas:tra:read 1?") return out;
+    if (++reads > blockReads) {
+      out.push_back({GoodAnswer(command, framing), 0});
+      return out;
+    }
     const std::size_t per = (block.size() + pieces - 1) / pieces;
     for (std::size_t at = 0, i = 0; at < block.size(); at += per, ++i) {
       const std::size_t end = std::min(block.size(), at + per);
