@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Installs what building and testing Vantrel needs on Debian 12 (skips what is there).
+# With "fuzz": what the fuzz build needs instead (clang and its libFuzzer runtime).
 set -euo pipefail
-packages=(
-  build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev libgl1-mesa-dev
-  libhidapi-dev libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation locales-all
-)
+packages=(build-essential cmake ninja-build pkg-config)
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang libclang-rt-14-dev)
+else
+  packages+=(
+    qt6-base-dev qt6-serialport-dev libgl1-mesa-dev
+    libhidapi-dev libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-liberation locales-all
+  )
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,8 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "util/numbers.h"
-#include "util/text.h"
+#include "link/com_port_ini.h"
 
 namespace vantrel {
 
@@ -13,23 +12,8 @@ std::string MapComPortFromText(int number, const std::string& iniText) {
   (void)iniText;
   return "COM" + std::to_string(number);
 #else
-  std::istringstream lines(iniText);
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const auto eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    const std::string key = ToUpper(Trim(line.substr(0, eq)));
-    if (key.size() < 4 || key.compare(0, 3, "COM") != 0) continue;
-    const std::string digits = key.substr(3);
-    if (!IsNumeric(digits) || digits.find_first_not_of("0123456789") != std::string::npos) {
-      continue;
-    }
-    if (static_cast<int>(NumericValue(digits)) != number) continue;
-    const std::string device = Trim(line.substr(eq + 1));
-    if (!device.empty()) return device;
-  }
-  return "/dev/ttyS" + std::to_string(number - 1);
+  if (auto device = ComPortDeviceFromIni(iniText, number)) return std::move(*device);
+  return "/dev/ttyS" + std::to_string(static_cast<long long>(number) - 1);
 #endif
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Which device a serial port number opens. On Linux the file ComPorts.ini beside the
 // program maps numbers to devices (lines "COM<n>=<device path>"); a number without a
-// line is /dev/ttyS<n-1>. On Windows port n is "COMn".
+// line is /dev/ttyS<n-1>. On Windows port n is "COMn". The text itself is read by the
+// core (link/com_port_ini.h); this file adds the file access and the defaults.
 #include <string>
 
 namespace vantrel {

@@ -104,12 +104,17 @@ double ToOleDate(const DateTime& dt) {
 
 std::optional<DateTime> FromOleDate(double oleDate) {
   if (!std::isfinite(oleDate) || oleDate < -657434.0 || oleDate >= 2958466.0) return std::nullopt;
+  // Seconds on a straight line through the epoch (the time of day counts forward from
+  // its day on both sides), split by floor division: a time that rounds up to 24:00
+  // moves to the next day whatever the sign.
   const double whole = std::trunc(oleDate);
-  long long days = static_cast<long long>(whole);
-  long long seconds = std::llround(std::fabs(oleDate - whole) * 86400.0);
-  if (seconds >= 86400) {
-    seconds -= 86400;
-    days += oleDate >= 0 ? 1 : -1;
+  const long long total = static_cast<long long>(whole) * 86400 +
+                          std::llround(std::fabs(oleDate - whole) * 86400.0);
+  long long days = total / 86400;
+  long long seconds = total % 86400;
+  if (seconds < 0) {
+    seconds += 86400;
+    --days;
   }
   DateTime dt;
   CivilFromDays(days + kOleEpoch, dt.year, dt.month, dt.day);

@@ -1,5 +1,6 @@
 #include "util/numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -39,6 +40,29 @@ std::size_t SkipBlanks(std::string_view text) {
   return i;
 }
 
+// The power of ten of the first significant digit of an unsigned number as ScanNumber
+// takes it ("123" 2, "0.05" -2, "5e-3" -3); the digits decide, not the exponent's sign
+// ("2000e-1" is 2). Saturates far outside the double range; 0 for a zero.
+long long DecimalExponent(std::string_view number) {
+  constexpr long long kFar = 1'000'000'000;
+  const std::size_t e = number.find_first_of("eE");
+  const std::string_view digits = number.substr(0, e);
+  const std::size_t point = std::min(digits.find('.'), digits.size());
+  const std::size_t first = digits.find_first_not_of("0.");
+  if (first == std::string_view::npos) return 0;
+  long long exponent = first < point ? static_cast<long long>(point - first) - 1
+                                     : -static_cast<long long>(first - point);
+  if (e != std::string_view::npos) {
+    std::string_view written = number.substr(e + 1);
+    const bool minus = written.starts_with('-');
+    if (minus || written.starts_with('+')) written.remove_prefix(1);
+    long long power = 0;
+    for (const char c : written) power = std::min(kFar, power * 10 + (c - '0'));
+    exponent += minus ? -power : power;
+  }
+  return exponent;
+}
+
 double Convert(std::string_view number) {
   // from_chars does not take a leading '+'.
   bool negative = false;
@@ -49,10 +73,9 @@ double Convert(std::string_view number) {
   double value = 0.0;
   const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
   if (result.ec == std::errc::result_out_of_range) {
-    // from_chars leaves the value alone on range errors: decide from the exponent.
-    const auto e = number.find_first_of("eE");
-    const bool tiny = e != std::string_view::npos && number.substr(e + 1).starts_with('-');
-    value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    // from_chars leaves the value alone on range errors: a number of 1 or more was too
+    // large, a smaller one too small.
+    value = DecimalExponent(number) >= 0 ? std::numeric_limits<double>::infinity() : 0.0;
   }
   return negative ? -value : value;
 }

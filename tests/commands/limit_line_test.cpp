@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "scripted_analyzer.h"
+#include "support/scripted_analyzer.h"
 
 namespace vantrel::testing {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/trace_block.h"
-#include "scripted_analyzer.h"
+#include "support/scripted_analyzer.h"
 #include "trace_bytes.h"
 
 namespace vantrel::testing {

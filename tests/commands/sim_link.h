@@ -6,7 +6,7 @@
 #include "link/command_transport.h"
 #include "link/usb_hid.h"
 #include "link/virtual_clock.h"
-#include "scripted_analyzer.h"
+#include "support/scripted_analyzer.h"
 #include "sim/analyzer_model.h"
 #include "sim/sim_gpib_library.h"
 #include "sim/sim_hid_backend.h"

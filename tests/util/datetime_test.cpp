@@ -33,6 +33,18 @@ TEST(OleDate, RoundTripsToTheSecondAndRejectsNonsense) {
   EXPECT_FALSE(FromOleDate(std::nan("")).has_value());
 }
 
+// A negative date whose time of day rounds up to a whole day moves forward to the next
+// day, like a positive one, never back.
+TEST(OleDate, ATimeThatRoundsUpToMidnightMovesToTheNextDay) {
+  EXPECT_EQ(FromOleDate(-1.9999991662642853), (DateTime{1899, 12, 30, 0, 0, 0}));
+  EXPECT_EQ(FromOleDate(-2.99999999), (DateTime{1899, 12, 29, 0, 0, 0}));
+  EXPECT_EQ(FromOleDate(-131071.99999999699), (DateTime{1541, 2, 20, 0, 0, 0}));  // fuzz find
+  EXPECT_EQ(FromOleDate(-1.999988), (DateTime{1899, 12, 29, 23, 59, 59}));
+  EXPECT_EQ(FromOleDate(1.99999999), (DateTime{1900, 1, 1, 0, 0, 0}));
+  EXPECT_EQ(FromOleDate(-0.99999999), (DateTime{1899, 12, 31, 0, 0, 0}));
+  EXPECT_EQ(FromOleDate(-0.25), (DateTime{1899, 12, 30, 6, 0, 0}));
+}
+
 TEST(ParseDateTime, AcceptsOnlyRealCalendarValues) {
   EXPECT_EQ(ParseDate("2007/04/26"), (DateTime{2007, 4, 26, 0, 0, 0}));
   EXPECT_FALSE(ParseDate("2007/02/30").has_value());

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace vantrel {
 namespace {
@@ -34,6 +35,27 @@ TEST(NumericValue, HugeAndTinyMagnitudesDoNotFail) {
   EXPECT_EQ(NumericValue("-1e999"), -std::numeric_limits<double>::infinity());
   EXPECT_EQ(NumericValue("1e-999"), 0.0);
   EXPECT_TRUE(std::signbit(NumericValue("-0")));
+}
+
+// Too large or too small is decided by the number's magnitude, not by the sign of its
+// exponent: 2e308 written out in full with "e-0" is too large, 1e-326 written with a
+// positive exponent too small.
+TEST(NumericValue, OutOfRangeFollowsTheMagnitudeNotTheExponentSign) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  const std::string huge = "2" + std::string(308, '0') + "e-0";
+  const std::string tiny = "." + std::string(330, '0') + "1e5";
+  EXPECT_TRUE(IsNumeric(huge));
+  EXPECT_TRUE(IsNumeric(tiny));
+  EXPECT_EQ(NumericValue(huge), kInf);
+  EXPECT_EQ(NumericValue("-" + huge), -kInf);
+  EXPECT_EQ(NumericValue(tiny), 0.0);
+  EXPECT_EQ(NumericValue("-" + tiny), 0.0);
+  EXPECT_TRUE(std::signbit(NumericValue("-" + tiny)));
+  EXPECT_EQ(NumericValue("0.0000000000000000000001e-99999999999999999999999"), 0.0);
+  EXPECT_EQ(NumericValue("100000000000e99999999999999999999999"), kInf);
+  EXPECT_EQ(NumericValue("0." + std::string(400, '0') + "1e500"), 1e99);
+  EXPECT_EQ(NumericValue("1" + std::string(400, '0') + "e-500"), 1e-100);
+  EXPECT_EQ(NumericValue("000" + std::string(400, '0') + "e99999"), 0.0);
 }
 
 TEST(IsNumeric, AcceptsOnlyAWholeNumberBetweenBlanks) {

@@ -64,8 +64,14 @@ class ScriptedAnalyzer {
   std::unique_ptr<Hid> hid;
   std::unique_ptr<UsbHid> usb;
   std::unique_ptr<CommandTransport> transport;
-  // Bytes readable by the PC, with the time they become readable.
-  std::deque<std::pair<std::uint32_t, std::uint8_t>> pending;
+  // Answer pieces on their way to the PC, each readable from its time on, in the
+  // order sent (`taken`: bytes of the front piece already read).
+  struct Pending {
+    std::uint32_t at = 0;
+    Bytes bytes;
+    std::size_t taken = 0;
+  };
+  std::deque<Pending> pending;
   std::vector<std::uint8_t> TakeDue(std::size_t limit);
   std::size_t DueCount();
 };

@@ -1,4 +1,4 @@
-#include "scripted_analyzer.h"
+#include "support/scripted_analyzer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -131,17 +131,17 @@ void ScriptedAnalyzer::Received(const std::string& command, bool textWithCr) {
     }
   }
   const std::uint32_t now = clock.NowMs();
-  for (const Piece& piece : pieces) {
-    for (std::uint8_t b : piece.bytes) pending.emplace_back(now + piece.afterMs, b);
+  for (Piece& piece : pieces) {
+    if (!piece.bytes.empty()) pending.push_back({now + piece.afterMs, std::move(piece.bytes), 0});
   }
 }
 
 std::size_t ScriptedAnalyzer::DueCount() {
   if (vanished) return 0;
   std::size_t n = 0;
-  for (const auto& [at, b] : pending) {
-    if (at > clock.NowMs()) break;
-    ++n;
+  for (const Pending& p : pending) {
+    if (p.at > clock.NowMs()) break;
+    n += p.bytes.size() - p.taken;
   }
   return n;
 }
@@ -149,9 +149,13 @@ std::size_t ScriptedAnalyzer::DueCount() {
 std::vector<std::uint8_t> ScriptedAnalyzer::TakeDue(std::size_t limit) {
   Bytes out;
   if (vanished) return out;
-  while (!pending.empty() && out.size() < limit && pending.front().first <= clock.NowMs()) {
-    out.push_back(pending.front().second);
-    pending.pop_front();
+  while (!pending.empty() && out.size() < limit && pending.front().at <= clock.NowMs()) {
+    Pending& p = pending.front();
+    const std::size_t n = std::min(limit - out.size(), p.bytes.size() - p.taken);
+    const auto from = p.bytes.begin() + static_cast<std::ptrdiff_t>(p.taken);
+    out.insert(out.end(), from, from + static_cast<std::ptrdiff_t>(n));
+    p.taken += n;
+    if (p.taken == p.bytes.size()) pending.pop_front();
   }
   return out;
 }
