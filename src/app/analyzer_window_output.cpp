@@ -13,6 +13,7 @@
 
 #include "app/analyzer_window.h"
 #include "app/graph_picture.h"
+#include "app/emi_panel.h"
 #include "app/marker_panel.h"
 #include "app/setting_panel.h"
 #include "display/graph_frame.h"
@@ -83,16 +84,35 @@ void AnalyzerWindow::SaveToPc() {
     if (setting_->optSave[i]->isChecked()) option = i;
   }
   if (option == 2) {
-    // The EMI table comes with the EMI graph; in EMI mode there is nothing to write yet.
-    if (EmiMode()) return;
     const QString name = chooseSaveFile(QStringLiteral("Text File (*.txt)")).trimmed();
     if (name.isEmpty()) return;
     QString error;
-    if (!ReplaceSmallFile(name, SaTextTable(state_), &error)) {
-      links_.notifier.ShowMessage(
-          "The text file '" + name.toStdString() + "' could not be written: " + error.toStdString(),
-          MessageIcon::Warning);
+    if (!EmiMode()) {
+      if (!ReplaceSmallFile(name, SaTextTable(state_), &error)) {
+        links_.notifier.ShowMessage("The text file '" + name.toStdString() +
+                                        "' could not be written: " + error.toStdString(),
+                                    MessageIcon::Warning);
+      }
+      return;
     }
+    // The wave text file: the EMI marker points and the settings of the measurement.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const EmiResults& results = emi_->Results();
+    const LimitStandard& standard = emi_->Standard();
+    AnalyzerSettings measured;
+    measured.RefLevel = results.header.refLevel;
+    measured.RefUnit = results.header.ampUnit;
+    measured.Scale = standard.scale;
+    measured.RBW = results.header.rbw;
+    measured.VBW = results.header.vbw;
+    measured.SweepTime = results.header.sweepTime;
+    measured.TimeStamp = results.header.timeStamp;
+    const bool written = ReplaceSmallFile(
+        name,
+        EmiTextTable(results.markerPoints, measured, standard.freqStart, standard.freqStop),
+        &error);
+    QApplication::restoreOverrideCursor();
+    if (!written) ShowErrorBox(links_.notifier, 75, error.toStdString());
     return;
   }
   struct Format {

@@ -13,6 +13,7 @@
 
 #include "app/analyzer_window.h"
 #include "app/sim_window_test.h"
+#include "files/wave_text.h"
 #include "app/emi_panel.h"
 #include "app/fake_links.h"
 #include "app/process_globals.h"
@@ -126,6 +127,21 @@ TEST_F(WindowEmiTest, SpotAboveThirtyMegahertzMeasuresTheRadiatedCounterpart) {
   emit spot->returnPressed();
   ASSERT_EQ(window->Emi().Results().trace.size(), 501u);
   EXPECT_NEAR(window->Emi().Results().markerPoints[500].frequency, 100.01, 1e-9);
+
+  // "Save to PC" as text writes the wave text file the EMI panel reads back.
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("wave.txt"));
+  Find<QRadioButton>("optSave_2")->setChecked(true);
+  window->chooseSaveFile = [path](const QString&) { return path; };
+  Key("btnSave")->trigger();
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EmiTrace back{};
+  EXPECT_FALSE(ReadWaveText(file.readAll().toStdString(), back));
+  for (int i = 0; i < kEmiTracePoints; i += 50) {
+    EXPECT_NEAR(back[i].level, window->Emi().Results().markerPoints[i].level, 1e-9) << i;
+    EXPECT_EQ(back[i].raw, window->Emi().Results().markerPoints[i].raw) << i;
+  }
 }
 
 TEST_F(WindowEmiTest, DisconnectEndsTheScanQuietly) {
