@@ -5,7 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
+#include <QBuffer>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 #include <algorithm>
 #include <chrono>
@@ -103,6 +105,27 @@ BENCHMARK(BM_DrawGridFullHd)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+// "Save to PC": a drawn 1920x1080 graph encoded as JPEG (quality 90), BMP or PNG.
+void BM_SavePictureFullHd(benchmark::State& bs) {
+  static const char* const kFormats[] = {"jpeg", "bmp", "png"};
+  const char* format = kFormats[bs.range(0)];
+  QImage image(1920, 1080, QImage::Format_RGB32);
+  DisplayState st = SampleState(0, image.width());
+  st.backColor = MakeRgb(255, 255, 255);
+  st.gridColor = MakeRgb(0, 0, 0);
+  Paint(image, st);
+  for (auto _ : bs) {
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    QImageWriter writer(&out, format);
+    writer.setQuality(90);
+    writer.write(image);
+    benchmark::DoNotOptimize(out.data().size());
+  }
+  bs.SetLabel(format);
+}
+BENCHMARK(BM_SavePictureFullHd)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 // A full refresh (traces and settings) over the simulated serial link on the virtual
 // clock: the real time spent is the program's and the model's own work; capture_ms is
