@@ -12,6 +12,7 @@
 #include "fuzz_check.h"
 #include "fuzz_links.h"
 #include "util/datetime.h"
+#include "util/text.h"
 
 using namespace vantrel;
 using namespace vantrel::fuzz;
@@ -19,13 +20,8 @@ using namespace vantrel::fuzz;
 namespace {
 
 std::vector<std::string> Lines(std::string_view text) {
-  std::vector<std::string> lines;
-  for (;;) {
-    const std::size_t end = text.find('\n');
-    lines.emplace_back(text.substr(0, end));
-    if (end == std::string_view::npos) return lines;
-    text.remove_prefix(end + 1);
-  }
+  const std::vector<std::string_view> pieces = Split(text, '\n');
+  return {pieces.begin(), pieces.end()};
 }
 
 bool InTable(std::span<const std::string_view> table, const std::string& label) {

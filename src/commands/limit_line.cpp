@@ -15,16 +15,6 @@ namespace {
 
 constexpr int kAttempts = 3;
 
-std::vector<std::string_view> SplitFields(std::string_view text) {
-  std::vector<std::string_view> fields;
-  for (;;) {
-    const std::size_t comma = text.find(',');
-    fields.push_back(text.substr(0, comma));
-    if (comma == std::string_view::npos) return fields;
-    text = text.substr(comma + 1);
-  }
-}
-
 std::string ReadOverUsb(CommandTransport& transport, const std::string& query, bool& stopped) {
   Clock& clock = transport.Ports().clock;
   transport.Ports().usb.HidWriteCommand(query);
@@ -50,7 +40,7 @@ std::string ReadOverUsb(CommandTransport& transport, const std::string& query, b
 
 LimitLineParse ParseLimitLineText(std::string_view answer, LimitLine& line) {
   if (!Contains(answer, ",")) return LimitLineParse::NoFields;
-  const std::vector<std::string_view> fields = SplitFields(answer);
+  const std::vector<std::string_view> fields = Split(answer, ',');
   const double n = NumericValue(fields[0]);
   const bool enoughFields = n > 0 && static_cast<double>(fields.size()) >= 2 * n + 1;
   // A count that rounds to no whole point names no line either.

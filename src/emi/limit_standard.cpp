@@ -161,14 +161,7 @@ std::vector<std::string_view> Fields(const std::string& text) {
   if (const std::size_t eq = rest.find('='); eq != std::string_view::npos) {
     rest.remove_prefix(eq + 1);
   }
-  std::vector<std::string_view> fields;
-  while (true) {
-    const std::size_t comma = rest.find(',');
-    fields.push_back(rest.substr(0, comma));
-    if (comma == std::string_view::npos) break;
-    rest.remove_prefix(comma + 1);
-  }
-  return fields;
+  return Split(rest, ',');
 }
 
 bool IsFrequency(double mhz) { return std::isfinite(mhz) && mhz >= 0; }

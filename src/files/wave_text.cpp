@@ -9,25 +9,11 @@
 
 namespace vantrel {
 
-namespace {
-
-std::vector<std::string_view> Fields(std::string_view line) {
-  std::vector<std::string_view> fields;
-  for (;;) {
-    const std::size_t comma = line.find(',');
-    fields.push_back(line.substr(0, comma));
-    if (comma == std::string_view::npos) return fields;
-    line.remove_prefix(comma + 1);
-  }
-}
-
-}  // namespace
-
 bool WaveTextReader::Line(std::string_view raw, std::string& error) {
   ++lineNumber_;
   const std::string line = Trim(raw);
   if (line.empty()) return true;
-  const std::vector<std::string_view> fields = Fields(line);
+  const std::vector<std::string_view> fields = Split(line, ',');
   // Header lines ("POINT", "REF LEVEL", ...) and anything else without a leading number.
   if (!IsNumeric(fields[0])) return true;
   const double n = NumericValue(fields[0]);

@@ -11,6 +11,16 @@ std::string Trim(std::string_view text) {
   return std::string(text.substr(first, last - first + 1));
 }
 
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+  std::vector<std::string_view> pieces;
+  for (;;) {
+    const std::size_t at = text.find(separator);
+    pieces.push_back(text.substr(0, at));
+    if (at == std::string_view::npos) return pieces;
+    text.remove_prefix(at + 1);
+  }
+}
+
 std::string ToUpper(std::string_view text) {
   std::string out(text);
   std::transform(out.begin(), out.end(), out.begin(),
