@@ -4,7 +4,9 @@
 
 #include <QColor>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPen>
+#include <QStaticText>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -14,6 +16,21 @@
 namespace vantrel {
 
 namespace {
+
+// Texts laid out once and kept across repaints: the graph writes the same labels and trace
+// numbers every time, and laying a text out costs more than drawing it. Bounded, so a run
+// of changing time stamps cannot grow it without end; one per thread, as QStaticText is.
+const QStaticText& LaidOut(const QString& fontKey, const QString& text) {
+  thread_local QHash<QString, QStaticText> laidOut;
+  const QString key = fontKey + text;
+  auto it = laidOut.constFind(key);
+  if (it != laidOut.constEnd()) return *it;
+  if (laidOut.size() >= 4096) laidOut.clear();
+  QStaticText laid(text);
+  laid.setTextFormat(Qt::PlainText);
+  laid.setPerformanceHint(QStaticText::AggressiveCaching);
+  return *laidOut.insert(key, laid);
+}
 
 QColor ToQColor(Rgb c) {
   return QColor(RedOf(c), GreenOf(c), BlueOf(c));
@@ -223,6 +240,7 @@ void QtCanvas::ApplyFont() {
   ascent_ = metrics.ascent();
   lineHeight_ = metrics.height();
   widths_.clear();
+  fontKey_ = font_.key() + QChar(0x1F);
 }
 
 void QtCanvas::MoveTo(double x, double y) {
@@ -255,9 +273,9 @@ void QtCanvas::FilledBox(double x1, double y1, double x2, double y2, Rgb fill) {
 
 void QtCanvas::Text(double x, double y, const std::string& text) {
   Flush();
-  const QPointF topLeft = Map(x, y);
-  painter_.drawText(QPointF(topLeft.x(), topLeft.y() + ascent_),
-                    QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  const QStaticText& laid =
+      LaidOut(fontKey_, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  painter_.drawStaticText(Map(x, y), laid);
 }
 
 double QtCanvas::TextWidth(const std::string& text) const {

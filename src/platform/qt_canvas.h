@@ -80,6 +80,7 @@ class QtCanvas : public Canvas {
   double ascent_ = 0;
   double lineHeight_ = 0;
   mutable QHash<QString, double> widths_;
+  QString fontKey_;  // font_.key(), which names the laid-out texts of this font
   QImage* image_ = nullptr;  // the device when it is a plain 32-bit image
   QPointF current_;
   std::vector<QPointF> polyline_;

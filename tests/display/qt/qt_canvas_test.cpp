@@ -163,6 +163,28 @@ TEST(QtCanvas, GridScreenHasFrameTextAndTraces) {
   EXPECT_GT(textPixels, 50);
 }
 
+// Texts are laid out once per font size: the same text after a size change must come out
+// as a canvas that never drew it at the old size draws it.
+TEST(QtCanvas, ATextDrawnAgainAfterAFontChangeMatchesAFreshCanvas) {
+  auto draw = [](bool warmUp) {
+    QImage image = Blank(300, 200);
+    QPainter painter(&image);
+    QtCanvas c(painter, QRectF(0, 0, 300, 200));
+    c.SetScale({0, 200, 300, -200});
+    c.SetPenColor(MakeRgb(255, 255, 255));
+    if (warmUp) {
+      c.Text(10, 150, "-35.0 dBm");
+      c.FilledBox(0, 0, 300, 200, MakeRgb(0, 0, 0));
+    }
+    c.SetFontSize(20);
+    c.Text(10, 150, "-35.0 dBm");
+    return image;
+  };
+  const QImage fresh = draw(false);
+  EXPECT_GT(CountColour(fresh, kBlack), 0);
+  EXPECT_EQ(draw(true), fresh);
+}
+
 }  // namespace
 }  // namespace vantrel
 
