@@ -237,7 +237,6 @@ void QtCanvas::ApplyFont() {
   font_.setPointSizeF(fontSize_);
   painter_.setFont(font_);
   const QFontMetricsF metrics(font_, painter_.device());
-  ascent_ = metrics.ascent();
   lineHeight_ = metrics.height();
   widths_.clear();
   fontKey_ = font_.key() + QChar(0x1F);

@@ -77,7 +77,6 @@ class QtCanvas : public Canvas {
   double fontSize_ = 8;
   QFont font_;
   // Metrics of font_ on the painter's device, kept with the font.
-  double ascent_ = 0;
   double lineHeight_ = 0;
   mutable QHash<QString, double> widths_;
   QString fontKey_;  // font_.key(), which names the laid-out texts of this font
