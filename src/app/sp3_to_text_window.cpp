@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +39,8 @@ Sp3ToTextWindow::Sp3ToTextWindow(Notifier& notifier, QWidget* parent)
   cmdClose = Named(new QPushButton(QStringLiteral("Close"), this), "cmdClose");
   ProgressBar1 = Named(new QProgressBar(this), "ProgressBar1");
   lblProgress = Named(new QLabel(QStringLiteral("Progress:"), this), "lblProgress");
+  chkKeepPartial = Named(
+      new QCheckBox(QStringLiteral("Keep the lines before a damaged record"), this), "chkKeepPartial");
   grid->addWidget(new QLabel(QStringLiteral("SP3 file:"), this), 0, 0);
   grid->addWidget(txtSource, 0, 1);
   grid->addWidget(cmdSource, 0, 2);
@@ -46,8 +49,9 @@ Sp3ToTextWindow::Sp3ToTextWindow(Notifier& notifier, QWidget* parent)
   grid->addWidget(cmdTarget, 1, 2);
   grid->addWidget(lblProgress, 2, 0);
   grid->addWidget(ProgressBar1, 2, 1, 1, 2);
-  grid->addWidget(cmdConvert, 3, 1, Qt::AlignRight);
-  grid->addWidget(cmdClose, 3, 2);
+  grid->addWidget(chkKeepPartial, 3, 1);
+  grid->addWidget(cmdConvert, 4, 1, Qt::AlignRight);
+  grid->addWidget(cmdClose, 4, 2);
   ProgressBar1->hide();
   lblProgress->hide();
   resize(520, sizeHint().height());
@@ -88,7 +92,8 @@ void Sp3ToTextWindow::Convert() {
     return !cancel_;
   };
   const Sp3TextResult result =
-      ConvertRecordingToTextFile(txtSource->text(), txtTarget->text(), progress);
+      ConvertRecordingToTextFile(txtSource->text(), txtTarget->text(), progress,
+                                 chkKeepPartial->isChecked());
   converting_ = false;
   if (result.ok) {
     ProgressBar1->hide();

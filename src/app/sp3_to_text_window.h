@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <functional>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -33,6 +34,7 @@ class Sp3ToTextWindow : public QWidget {
   QPushButton* cmdClose = nullptr;
   QProgressBar* ProgressBar1 = nullptr;
   QLabel* lblProgress = nullptr;
+  QCheckBox* chkKeepPartial = nullptr;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

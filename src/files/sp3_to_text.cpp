@@ -28,6 +28,7 @@ Sp3TextResult ConvertSp3ToText(RecordStore& store, const std::string& source,
     const auto record = ReadSp3Record(store, source, k, error);
     if (!record) {
       result.message = error;
+      result.damagedRecord = k;
       return result;
     }
     if (!write(Sp3TextLine(k, *record), error)) {

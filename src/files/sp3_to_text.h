@@ -15,6 +15,7 @@ struct Sp3TextResult {
   bool cancelled = false;
   std::string message;        // why it failed, naming the file and the record
   std::uint64_t records = 0;  // record lines written
+  std::uint64_t damagedRecord = 0;  // the record that could not be read, 0 for none
 };
 
 // Writes one piece of the text; false with the reason in `error` when it could not.

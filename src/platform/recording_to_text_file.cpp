@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <string>
 
 #include "platform/durable_record_store.h"
 
@@ -26,7 +27,7 @@ Sp3TextResult Failed(std::string message) {
 }  // namespace
 
 Sp3TextResult ConvertRecordingToTextFile(const QString& source, const QString& target,
-                                         const Sp3Progress& progress) {
+                                         const Sp3Progress& progress, bool keepPartial) {
   const std::string sourceName = source.toStdString();
   const std::string targetName = target.toStdString();
   if (QFileInfo(source).isDir()) return Failed(sourceName + " is a folder, not a recording.");
@@ -51,6 +52,11 @@ Sp3TextResult ConvertRecordingToTextFile(const QString& source, const QString& t
   if (result.ok && !file.commit()) {
     result.ok = false;
     result.message = targetName + " could not be completed: " + file.errorString().toStdString();
+  }
+  if (!result.ok && keepPartial && result.damagedRecord > 0 && file.commit()) {
+    result.message += " The " + std::to_string(result.records) +
+                      " records before it were kept in " + targetName + ".";
+    return result;
   }
   if (!result.ok) {
     file.cancelWriting();
