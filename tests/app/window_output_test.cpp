@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
+#include <QProcess>
 #include <QFileInfo>
 #include <QImage>
 #include <QPrinter>
@@ -92,6 +94,16 @@ TEST_F(WindowOutputTest, PrintsOnePageToAPdfFileAndGoesBackToIdle) {
   const QString content = QString::fromLatin1(file.readAll());
   EXPECT_TRUE(content.startsWith(QStringLiteral("%PDF")));
   EXPECT_EQ(content.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), 1);
+  // The page holds the graph: one picture of the window's graph.
+  const QString pdfimages = QStandardPaths::findExecutable(QStringLiteral("pdfimages"));
+  ASSERT_FALSE(pdfimages.isEmpty()) << "pdfimages (poppler-utils) is missing";
+  QProcess list;
+  list.start(pdfimages, {QStringLiteral("-list"), pdf});
+  ASSERT_TRUE(list.waitForFinished(30000));
+  const QStringList rows = QString::fromUtf8(list.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(rows.size(), 3);  // two heading lines, one image
+  const QStringList image = rows[2].simplified().split(' ');
+  EXPECT_EQ(image.value(3).toInt(), window->findChild<QWidget*>(QStringLiteral("Pic1"))->width());
   EXPECT_FALSE(window->Transport().stopRequested);
   EXPECT_TRUE(Key("btnCapture")->isEnabled());
 }
