@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Builds the .deb from this build, checks what it holds and what lintian says of it,
+# unpacks it into a scratch root and runs the installed tools from there: the simulated
+# analyzer answering its identity query, and the converter on a recording.
+set -euo pipefail
+build="$1"
+work="$(mktemp -d)"
+sim=""
+trap '[ -n "$sim" ] && kill "$sim" 2>/dev/null; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/out" >/dev/null
+deb="$(ls "$work"/out/vantrel_*.deb)"
+size=$(stat -c %s "$deb")
+[ "$size" -lt $((15 * 1024 * 1024)) ] || fail "package is $size bytes"
+
+contents="$(dpkg-deb -c "$deb" | awk '{print $6}')"
+for path in ./usr/bin/vantrel ./usr/bin/vantrel-sp3-to-text ./usr/bin/vantrel-sim \
+    ./usr/share/vantrel/standard/fcc15_class_b_conducted.txt \
+    ./usr/lib/udev/rules.d/70-vantrel-analyzer.rules ./usr/share/applications/vantrel.desktop \
+    ./usr/share/icons/hicolor/scalable/apps/vantrel.svg \
+    ./usr/share/metainfo/io.github.vantrel.Vantrel.metainfo.xml \
+    ./usr/share/man/man1/vantrel-sp3-to-text.1.gz ./usr/share/doc/vantrel/copyright; do
+  grep -qx "$path" <<<"$contents" || fail "$path is not in the package"
+done
+depends="$(dpkg-deb -f "$deb" Depends)"
+grep -q "libqt6widgets6" <<<"$depends" || fail "Depends lacks the Qt libraries: $depends"
+
+command -v lintian >/dev/null || fail "lintian is missing (tools/install-deps.sh installs it)"
+if lintian "$deb" 2>/dev/null | grep -E '^E:'; then fail "lintian reports errors"; fi
+
+dpkg-deb -x "$deb" "$work/root"
+bin="$work/root/usr/bin"
+"$bin/vantrel-sp3-to-text" --help | grep -q "usage: vantrel-sp3-to-text" || fail "converter --help"
+
+"$bin/vantrel-sim" --serial "$work/link" >"$work/sim.log" 2>&1 &
+sim=$!
+for _ in $(seq 100); do grep -q '^ready ' "$work/sim.log" && break; sleep 0.1; done
+grep -q '^ready ' "$work/sim.log" || fail "the installed simulator did not start"
+answer="$(python3 - "$work/link" <<'PY'
+import os, sys, termios, time, select
+fd = os.open(sys.argv[1], os.O_RDWR | os.O_NOCTTY)
+attrs = termios.tcgetattr(fd)
+attrs[0] = attrs[1] = attrs[3] = 0
+attrs[2] = termios.CS8 | termios.CREAD | termios.CLOCAL
+attrs[4] = attrs[5] = termios.B115200
+termios.tcsetattr(fd, termios.TCSANOW, attrs)
+os.write(fd, b"*IDN?\r")
+got, end = b"", time.time() + 5
+while b"\r" not in got and time.time() < end:
+    if select.select([fd], [], [], 0.2)[0]:
+        got += os.read(fd, 256)
+print(got.decode("latin-1").strip())
+PY
+)"
+[ -n "$answer" ] || fail "the installed simulator did not answer *IDN?"
+
+# A recording of one empty record, converted by the installed converter.
+head -c 3160 /dev/zero >"$work/one.sp3"
+"$bin/vantrel-sp3-to-text" "$work/one.sp3" "$work/one.txt" || fail "converter exit $?"
+[ "$(wc -l <"$work/one.txt")" -eq 2 ] || fail "converter wrote $(wc -l <"$work/one.txt") lines"
+echo "package ok: $(basename "$deb"), $size bytes; simulator says: $answer"
