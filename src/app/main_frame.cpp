@@ -6,12 +6,14 @@
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
 
 #include "app/analyzer_window.h"
 #include "app/debug_window.h"
+#include "app/help_windows.h"
 #include "app/process_globals.h"
 #include "app/sp3_to_text_window.h"
 #include "app/splash_window.h"
@@ -111,8 +113,18 @@ void MainFrame::BuildMenus() {
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   help->setObjectName(QStringLiteral("mnuHelp"));
+  QAction* guide = help->addAction(QStringLiteral("User Guide"));
+  guide->setObjectName(QStringLiteral("mnuUserGuide"));
+  guide->setShortcut(QKeySequence::HelpContents);
+  connect(guide, &QAction::triggered, this, [this] { ShowUserGuide(this); });
   QAction* about = help->addAction(QStringLiteral("&About"));
   about->setObjectName(QStringLiteral("mnuAbout"));
+  connect(about, &QAction::triggered, this, [this] {
+    ShowAbout(this, QStringLiteral("%1.%2.%3")
+                        .arg(VANTREL_VERSION_MAJOR)
+                        .arg(VANTREL_VERSION_MINOR)
+                        .arg(VANTREL_VERSION_PATCH));
+  });
 }
 
 double MainFrame::Dpi() const {

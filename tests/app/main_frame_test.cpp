@@ -13,6 +13,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QUrl>
+#include <QImage>
+#include <QPixmap>
 #include <cmath>
 
 #include "app/analyzer_window.h"
@@ -74,7 +79,7 @@ TEST_F(MainFrameTest, MenusCaptionsAndLoadState) {
        "&Mode",
        {{"mnuSAV61", "3GHz SA"}, {"mnuSAMode", "2.7GHz SA"}, {"mnuEMIMode", "2.7GHz SA for EMI"}}},
       {"mnuTools", "&Tools", {{"mnuSP3ToText", "SP3->Text"}}},
-      {"mnuHelp", "&Help", {{"mnuAbout", "&About"}}},
+      {"mnuHelp", "&Help", {{"mnuUserGuide", "User Guide"}, {"mnuAbout", "&About"}}},
   };
   const QList<QAction*> top = frame.menuBar()->actions();
   ASSERT_EQ(top.size(), static_cast<qsizetype>(expected.size()));
@@ -207,6 +212,17 @@ TEST_F(MainFrameTest, EmiStepPageExitClosesTheWholePage) {
   page->findChild<QPushButton*>("cmdExit")->click();
   Settle();
   EXPECT_EQ(OpenWindows(), QStringList{"frmSAV61"});
+}
+
+TEST_F(MainFrameTest, UserGuideOpensWithItsPictures) {
+  frame.findChild<QAction*>(QStringLiteral("mnuUserGuide"))->trigger();
+  auto* guide = frame.findChild<QTextBrowser*>(QStringLiteral("frmUserGuide"));
+  ASSERT_NE(guide, nullptr);
+  EXPECT_TRUE(guide->toPlainText().contains(QStringLiteral("Connecting")));
+  const QVariant picture = guide->document()->resource(QTextDocument::ImageResource,
+                                                       QUrl(QStringLiteral("images/capture.png")));
+  EXPECT_FALSE(picture.value<QImage>().isNull() && picture.value<QPixmap>().isNull());
+  guide->close();
 }
 
 }  // namespace

@@ -1,0 +1,74 @@
+// guide_shots OUTDIR: runs the whole program against the analyzer mapped to COM1 (the
+// simulator, started by tools/make-guide-screenshots.sh) and saves the user guide's
+// pictures of the main frame into OUTDIR. Run from a scratch folder of its own: the
+// program keeps its settings beside itself.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/analyzer_window.h"
+#include "app/main_frame.h"
+#include "files/settings_file.h"
+
+namespace {
+
+void Settle(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fputs("usage: guide_shots OUTDIR\n", stderr);
+    return 1;
+  }
+  const QDir out(QString::fromLocal8Bit(argv[1]));
+  // No EMI step page on the first connection.
+  QFile flags(QDir(QCoreApplication::applicationDirPath()).filePath(vantrel::kGlobalFlagsFileName));
+  if (flags.open(QIODevice::WriteOnly)) flags.write(vantrel::WriteGlobalFlags(1).c_str());
+  flags.close();
+
+  vantrel::MainFrame frame;
+  frame.showNormal();
+  frame.setGeometry(0, 0, 1280, 860);
+  Settle(500);
+  vantrel::AnalyzerWindow* window = frame.Analyzer();
+  auto key = [window](const char* name) { return window->ToolbarAction(QString::fromLatin1(name)); };
+  auto shot = [&](const char* name) {
+    Settle(300);
+    const bool saved = frame.grab().save(out.filePath(QString::fromLatin1(name)));
+    std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", name);
+    return saved;
+  };
+  bool ok = true;
+
+  key("btnSetting")->trigger();
+  ok &= shot("setting-panel.png");
+  key("btnSetting")->trigger();
+
+  key("btnOpenCOM")->trigger();
+  if (!key("btnOpenCOM")->isChecked()) {
+    std::fputs("guide_shots: the analyzer on COM1 did not answer\n", stderr);
+    return 2;
+  }
+  key("btnCapture")->trigger();
+  ok &= shot("capture.png");
+
+  key("btnMarker")->trigger();
+  if (auto* peaks = window->findChild<QAbstractButton*>(QStringLiteral("cmdSAPeaks"))) peaks->click();
+  ok &= shot("markers.png");
+  key("btnMarker")->trigger();
+
+  key("btnEMCMode")->trigger();
+  key("btnCapture")->trigger();  // the EMI measurement of the selected standard
+  ok &= shot("emi.png");
+  return ok ? 0 : 3;
+}
