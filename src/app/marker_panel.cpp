@@ -297,15 +297,7 @@ void MarkerPanel::OnEnabledClicked(int i) {
 void MarkerPanel::AllToPeaks() {
   if (!host_.state) return;
   try {
-    const DisplayState& st = *host_.state;
-    const std::int16_t ref = RoundToInt16(st.settings.RefLevel);
-    std::vector<PeakPoint> points(kTracePoints);
-    for (int n = 0; n < kTracePoints; ++n) {
-      points[n].frequency = XToFreqLin(st.settings.FreqStart, st.settings.FreqStop, n);
-      points[n].level = PointHeightTodBm(ref, n, st.markerTrace, st.dbPerCount);
-      points[n].count = st.markerTrace[n];
-    }
-    const std::vector<PeakPoint> peaks = FindPeaks(points);
+    const std::vector<PeakPoint> peaks = FindPeaks(MarkerTracePoints(*host_.state));
     if (peaks.empty()) return;
     for (std::size_t i = 0; i < peaks.size() && i < static_cast<std::size_t>(kPeakMarkers); ++i) {
       txtMkr_[i]->setText(Q(FormatShortest(peaks[i].frequency)));

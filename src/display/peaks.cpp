@@ -1,5 +1,7 @@
 #include "display/peaks.h"
 
+#include "util/numbers.h"
+
 #include <limits>
 #include <utility>
 
@@ -71,6 +73,17 @@ std::vector<PeakPoint> FindPeaks(const std::vector<PeakPoint>& points) {
     }
   }
   return peaks;
+}
+
+std::vector<PeakPoint> MarkerTracePoints(const DisplayState& state) {
+  const std::int16_t ref = RoundToInt16(state.settings.RefLevel);
+  std::vector<PeakPoint> points(kTracePoints);
+  for (int n = 0; n < kTracePoints; ++n) {
+    points[n].frequency = XToFreqLin(state.settings.FreqStart, state.settings.FreqStop, n);
+    points[n].level = PointHeightTodBm(ref, n, state.markerTrace, state.dbPerCount);
+    points[n].count = state.markerTrace[n];
+  }
+  return points;
 }
 
 }  // namespace vantrel

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "display/display_state.h"
 #include "display/graph_mapping.h"
 
 namespace vantrel {
@@ -18,5 +19,9 @@ struct PeakPoint {
 // highest point of a block of four whose level falls by more than 5 dB on both sides before
 // the trace rises above it again. Of two equal peaks the one found first comes first.
 std::vector<PeakPoint> FindPeaks(const std::vector<PeakPoint>& points);
+
+// The 501 points of the marker trace (live trace 1) with their frequencies and levels,
+// as "All to Peaks" searches them.
+std::vector<PeakPoint> MarkerTracePoints(const DisplayState& state);
 
 }  // namespace vantrel

@@ -104,6 +104,7 @@ ConnectOutcome ConnectionSetup::Connect() {
       try {
         lastAnswer = transport_.ReadCOM(20);
         identified = NamesAnalyzer(lastAnswer);
+        if (identified) identity = lastAnswer;
       } catch (const std::exception&) {
         identified = false;
       }
@@ -157,7 +158,10 @@ void ConnectionSetup::InitPort() {
         WaitMs(ports.clock, 500);
         const std::string answer = transport_.SendQuery("*IDN?", 500);
         identified = NamesAnalyzer(answer);
-        if (identified) break;
+        if (identified) {
+          identity = answer;
+          break;
+        }
         const std::string baud = std::string(setting).substr(0, std::string(setting).find(','));
         tried += (tried.empty() ? "" : "; ") + baud + " baud: " + DescribeAnswer(answer);
       }

@@ -33,6 +33,8 @@ class ConnectionSetup {
   // Why the last connect found no analyzer (the link, the settings tried and what came
   // back); "" after a success. Shown in status panel 1 beside "Communication Error!".
   std::string failureCause;
+  // The analyzer's answer to "*IDN?" at the last successful connect.
+  std::string identity;
   // Appends one line to the IO message log; unset: no log.
   std::function<void(const std::string&)> log;
   // cboUSB as last rebuilt: entries "0", "1", ... or the single "None", and its text.
