@@ -9,7 +9,7 @@ else
   packages+=(
     qt6-base-dev qt6-serialport-dev libgl1-mesa-dev
     libhidapi-dev libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-liberation locales-all poppler-utils dpkg-dev lintian python3
+    fonts-liberation locales-all poppler-utils dpkg-dev lintian
   )
 fi
 missing=()

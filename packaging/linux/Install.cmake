@@ -11,7 +11,7 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/io.github.vantrel.Vantrel.metainfo.xml
 # keeps the package reproducible).
 find_program(VANTREL_GZIP gzip)
 set(vantrel_doc_dir ${CMAKE_BINARY_DIR}/packaging)
-set(vantrel_man_pages vantrel vantrel-sp3-to-text vantrel-sim)
+set(vantrel_man_pages vantrel vantrel-sp3-to-text vantrel-sim vantrel-cli)
 set(vantrel_compressed)
 foreach(page ${vantrel_man_pages})
   set(out ${vantrel_doc_dir}/${page}.1.gz)

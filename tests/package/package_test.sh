@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the .deb from this build, checks what it holds and what lintian says of it,
-# unpacks it into a scratch root and runs the installed tools from there: the simulated
-# analyzer answering its identity query, and the converter on a recording.
+# unpacks it into a scratch root and runs the installed tools from there: vantrel-cli
+# identifying the installed simulated analyzer, and the converter on a recording.
 set -euo pipefail
 build="$1"
 work="$(mktemp -d)"
@@ -15,7 +15,7 @@ size=$(stat -c %s "$deb")
 [ "$size" -lt $((15 * 1024 * 1024)) ] || fail "package is $size bytes"
 
 contents="$(dpkg-deb -c "$deb" | awk '{print $6}')"
-for path in ./usr/bin/vantrel ./usr/bin/vantrel-sp3-to-text ./usr/bin/vantrel-sim \
+for path in ./usr/bin/vantrel ./usr/bin/vantrel-sp3-to-text ./usr/bin/vantrel-sim ./usr/bin/vantrel-cli \
     ./usr/share/vantrel/standard/fcc15_class_b_conducted.txt \
     ./usr/lib/udev/rules.d/70-vantrel-analyzer.rules ./usr/share/applications/vantrel.desktop \
     ./usr/share/icons/hicolor/scalable/apps/vantrel.svg \
@@ -37,23 +37,8 @@ bin="$work/root/usr/bin"
 sim=$!
 for _ in $(seq 100); do grep -q '^ready ' "$work/sim.log" && break; sleep 0.1; done
 grep -q '^ready ' "$work/sim.log" || fail "the installed simulator did not start"
-answer="$(python3 - "$work/link" <<'PY'
-import os, sys, termios, time, select
-fd = os.open(sys.argv[1], os.O_RDWR | os.O_NOCTTY)
-attrs = termios.tcgetattr(fd)
-attrs[0] = attrs[1] = attrs[3] = 0
-attrs[2] = termios.CS8 | termios.CREAD | termios.CLOCAL
-attrs[4] = attrs[5] = termios.B115200
-termios.tcsetattr(fd, termios.TCSANOW, attrs)
-os.write(fd, b"*IDN?\r")
-got, end = b"", time.time() + 5
-while b"\r" not in got and time.time() < end:
-    if select.select([fd], [], [], 0.2)[0]:
-        got += os.read(fd, 256)
-print(got.decode("latin-1").strip())
-PY
-)"
-[ -n "$answer" ] || fail "the installed simulator did not answer *IDN?"
+answer="$("$bin/vantrel-cli" --serial-device "$work/link" identify 2>/dev/null)" || fail "installed vantrel-cli identify"
+[ -n "$answer" ] || fail "the installed simulator gave no identity"
 
 # A recording of one empty record, converted by the installed converter.
 head -c 3160 /dev/zero >"$work/one.sp3"
