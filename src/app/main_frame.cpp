@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QKeySequence>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
 
@@ -43,13 +44,19 @@ MainFrame::MainFrame(AnalyzerLinksFactory linksFactory, Clock* clock, Notifier* 
   panel1_ = new QLabel(this);
   panel1_->setObjectName(QStringLiteral("Panel1"));
   statusBar()->addWidget(panel1_, 1);
+  progress_ = new QProgressBar(this);
+  progress_->setObjectName(QStringLiteral("barProgress"));
+  progress_->setMaximumWidth(220);
+  progress_->setTextVisible(false);
+  progress_->hide();
+  statusBar()->addPermanentWidget(progress_);
 
   if (clock == nullptr) {
     ownClock_ = std::make_unique<QtClock>();
     clock = ownClock_.get();
   }
   if (notifier == nullptr) {
-    ownNotifier_ = std::make_unique<QtNotifier>(this, panel1_);
+    ownNotifier_ = std::make_unique<QtNotifier>(this, panel1_, progress_);
     notifier = ownNotifier_.get();
   }
   clock_ = clock;

@@ -10,6 +10,7 @@
 
 class QAction;
 class QLabel;
+class QProgressBar;
 class QMdiArea;
 class QMdiSubWindow;
 
@@ -68,6 +69,7 @@ class MainFrame : public QMainWindow {
   Notifier* notifier_ = nullptr;
   QMdiArea* area_ = nullptr;
   QLabel* panel1_ = nullptr;
+  QProgressBar* progress_ = nullptr;  // beside panel 1 during long work
   QAction* modeItems_[3] = {};
   InstrumentMode mode_ = InstrumentMode::Sa3GHz;
 

@@ -25,6 +25,8 @@ template <typename Body>
 EmiOutcome EmiSequences::Guarded(Body&& body) {
   if (running_) return EmiOutcome::Busy;
   running_ = true;
+  // Of unknown length until a sequence knows its settle times.
+  Progress(0, 0);
   EmiOutcome outcome = EmiOutcome::Done;
   try {
     body();
@@ -35,8 +37,13 @@ EmiOutcome EmiSequences::Guarded(Body&& body) {
     outcome = EmiOutcome::Stopped;
   }
   Status("");
+  Progress(-1, 0);
   running_ = false;
   return outcome;
+}
+
+void EmiSequences::Progress(double done, double total) {
+  commands_.Transport().Ports().notifier.SetProgress(done, total);
 }
 
 void EmiSequences::CheckStop() {
@@ -157,13 +164,19 @@ EmiOutcome EmiSequences::RunConductedScan(const LimitStandard& standard, double 
     out.header.timeStamp = FormatDateTime(commands_.Transport().Ports().clock.LocalNow(),
                                           "yyyy/mm/dd hh:mm:ss");
     const std::int16_t ref = RoundToInt16(refLevel);
+    // Band k of n, weighed by the settle times, which are most of each band's time.
+    double settleTotal = 0, settleDone = 0;
+    for (const ScanBand& band : standard.bands) settleTotal += ConductedSettleMs(band, rbw);
     for (const ScanBand& band : standard.bands) {
+      Progress(settleDone, settleTotal);
       Status("Getting stop Freq.");
       const double current = commands_.Get_FreqStop();
       Wait(500);
       SetRange(band.start, band.stop, current);
       Wait(1500);
       Settle(ConductedSettleMs(band, rbw));
+      settleDone += ConductedSettleMs(band, rbw);
+      Progress(settleDone, settleTotal);
       Transfer(out.bandBuffer, refLevel, 500);
       for (int k = 0; k < kEmiTracePoints; ++k) {
         // The raw field holds the point's index within its band.

@@ -64,6 +64,8 @@ class EmiSequences {
   void Settle(double ms);
   void Transfer(std::vector<std::int16_t>& buffer, double refLevel, double waitMs);
   void ReadBack(EmiHeader& header);
+  // The status bar's progress: `done` of `total`; total 0 = unknown; done < 0 hides it.
+  void Progress(double done, double total);
   void Fill501(const LimitStandard& standard, double refLevel, EmiResults& out);
 
   AnalyzerCommands& commands_;

@@ -30,6 +30,11 @@ void Recorder::Run(const std::function<double()>& samplingRate, int limitSeconds
   recordFilePath_.clear();
   peakFilePath_.clear();
   const std::uint32_t start = clock_.NowMs();
+  // The time limit's progress goes when the acquisition does, however it ends.
+  struct HideProgress {
+    Notifier& notifier;
+    ~HideProgress() { notifier.SetProgress(-1, 0); }
+  } hide{notifier_};
   if (hooks.clearStopRequested) hooks.clearStopRequested();
   if (hooks.flushSerial) hooks.flushSerial();
   std::optional<std::uint32_t> lastSample;
@@ -53,6 +58,7 @@ void Recorder::Run(const std::function<double()>& samplingRate, int limitSeconds
       if (hooks.recordingPeak && hooks.recordingPeak() && hooks.peakSearch) WritePeaks();
       ++recordCount_;
     }
+    if (limitSeconds >= 1) notifier_.SetProgress(elapsed / 1000, limitSeconds);
     if (limitSeconds >= 1 && elapsed / 1000 > limitSeconds + 0.1 && hooks.limitReached) {
       hooks.limitReached();
     }

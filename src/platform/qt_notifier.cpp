@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <algorithm>
 
 namespace vantrel {
 
-QtNotifier::QtNotifier(QWidget* parent, QLabel* panel1) : parent_(parent), panel1_(panel1) {}
+QtNotifier::QtNotifier(QWidget* parent, QLabel* panel1, QProgressBar* progress)
+    : parent_(parent), panel1_(panel1), progress_(progress) {}
 
 QtNotifier::~QtNotifier() {
   while (busyDepth_ > 0) SetBusy(false);
@@ -55,6 +58,19 @@ void QtNotifier::SetStatus(const std::string& text) {
     panel1_->setText(QString::fromStdString(text));
     panel1_->repaint();  // shown at once, also inside a long step without events
   }
+}
+
+void QtNotifier::SetProgress(double done, double total) {
+  if (!progress_) return;
+  if (done < 0 || !(total >= 0)) {
+    progress_->hide();
+    return;
+  }
+  // Thousandths, so long waits still move the bar.
+  progress_->setRange(0, total > 0 ? 1000 : 0);
+  progress_->setValue(total > 0 ? static_cast<int>(std::clamp(done / total, 0.0, 1.0) * 1000) : 0);
+  progress_->show();
+  progress_->repaint();
 }
 
 void QtNotifier::SetBusy(bool busy) {

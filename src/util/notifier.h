@@ -18,6 +18,9 @@ class Notifier {
   // Panel 1 of the main frame's status bar: one transient text, "" empties it.
   virtual void SetStatus(const std::string& text) = 0;
   virtual void SetBusy(bool busy) = 0;
+  // Long work's progress beside panel 1, never instead of its text: `done` of `total`
+  // steps; a `total` of 0 shows work of unknown length; `done` below 0 hides it.
+  virtual void SetProgress(double /*done*/, double /*total*/) {}
 };
 
 // Tells no one: for runs without a user, such as benchmarks. Questions get "OK".

@@ -57,6 +57,9 @@ TEST(EmiSequences, ConductedScanSweepsEachBand) {
   EXPECT_EQ(run.results.header.timeStamp.size(), 19u);
   EXPECT_EQ(run.link.notifier.statuses.back(), "");
   EXPECT_EQ(run.link.Count("MEAS:FREQ:STP 30 MHz"), 1);
+  // Progress beside the texts: band by band, weighed by the settle times, then gone.
+  EXPECT_EQ(run.link.notifier.progress,
+            (std::vector<std::string>{"?", "0/8555", "2000/8555", "2000/8555", "8555/8555", "-"}));
 }
 
 TEST(EmiSequences, TheAnalyzerSeesTheSettingsThenTheSettledSweep) {

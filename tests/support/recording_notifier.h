@@ -21,6 +21,10 @@ class RecordingNotifier : public Notifier {
     return buttons == MessageButtons::YesNo ? answer : MessageResult::Ok;
   }
   void SetStatus(const std::string& text) override { statuses.push_back(text); }
+  // Each progress shown as done/total ("-" when hidden, "?" of unknown length).
+  void SetProgress(double done, double total) override {
+    progress.push_back(done < 0 ? "-" : total == 0 ? "?" : std::to_string(static_cast<int>(done)) + "/" + std::to_string(static_cast<int>(total)));
+  }
   void SetBusy(bool busy) override {
     busyChanges.push_back(busy);
     busyDepth += busy ? 1 : -1;
@@ -41,6 +45,7 @@ class RecordingNotifier : public Notifier {
 
   std::vector<ShownMessage> messages;
   std::vector<std::string> statuses;
+  std::vector<std::string> progress;
   std::vector<bool> busyChanges;
   int busyDepth = 0;
   // The answer to Yes/No questions.
