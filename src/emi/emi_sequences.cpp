@@ -12,6 +12,10 @@
 namespace vantrel {
 namespace {
 
+std::int16_t RawAt(const std::vector<std::int16_t>& buffer, int k) {
+  return k >= 0 && static_cast<std::size_t>(k) < buffer.size() ? buffer[static_cast<std::size_t>(k)] : 0;
+}
+
 // Thrown between steps once the user disconnected; ends the sequence quietly.
 struct SequenceStopped {};
 
@@ -144,7 +148,7 @@ void EmiSequences::Fill501(const LimitStandard& standard, double refLevel, EmiRe
     EmiPoint& p = out.trace[i];
     p.frequency = standard.freqStart + (standard.freqStop - standard.freqStart) / 500 * i;
     p.level = PointHeightTodBm(ref, i, out.liveBuffer);
-    p.raw = static_cast<std::int16_t>(i);
+    p.raw = RawAt(out.liveBuffer, i);
     out.markerPoints[i] = p;
   }
 }
@@ -179,10 +183,10 @@ EmiOutcome EmiSequences::RunConductedScan(const LimitStandard& standard, double 
       Progress(settleDone, settleTotal);
       Transfer(out.bandBuffer, refLevel, 500);
       for (int k = 0; k < kEmiTracePoints; ++k) {
-        // The raw field holds the point's index within its band.
+        // The raw field holds the trace value the level came from: the graph is drawn
+        // from it (an index there would draw a ramp instead of the spectrum).
         out.trace.push_back({band.start + k * (band.stop - band.start) / 500,
-                             PointHeightTodBm(ref, k, out.bandBuffer),
-                             static_cast<std::int16_t>(k)});
+                             PointHeightTodBm(ref, k, out.bandBuffer), RawAt(out.bandBuffer, k)});
       }
     }
     ReadBack(out.header);
