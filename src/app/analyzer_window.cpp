@@ -26,6 +26,8 @@
 
 #include "app/control_panel.h"
 #include "app/control_panel_rules.h"
+#include "app/emi_marker_panel.h"
+#include "app/emi_marker_panel.h"
 #include "app/emi_panel.h"
 #include "app/folder_picker.h"
 #include "app/graph_picture.h"
@@ -178,13 +180,17 @@ void AnalyzerWindow::BuildPanels() {
     SyncToolbar();
   });
 
-  fraEMCMarker_ = new QGroupBox(QStringLiteral("Marker Function"), this);
-  fraEMCMarker_->setObjectName(QStringLiteral("fraEMCMarker"));
-  auto* emcLayout = new QVBoxLayout(fraEMCMarker_);
-  auto* cmdOK3 = new QPushButton(QStringLiteral("OK"), fraEMCMarker_);
-  cmdOK3->setObjectName(QStringLiteral("cmdOK3"));
-  emcLayout->addWidget(cmdOK3, 0, Qt::AlignRight);
-  connect(cmdOK3, &QPushButton::clicked, this, [this] {
+  EmiMarkerPanelHost emiHost;
+  emiHost.repaint = [this] { DrawGrid(); };
+  emiHost.graph = [this]() -> const EmiGraphState& { return emiGraph_; };
+  emiHost.markerPoints = [this]() -> const EmiTrace& {
+    emi_->FillGraph(emiGraph_);
+    return emiGraph_.markerPoints;
+  };
+  emiHost.backColor = [this] { return state_.backColor; };
+  emiHost.notifier = &links_.notifier;
+  fraEMCMarker_ = new EmiMarkerPanel(pic1_, std::move(emiHost), this);
+  connect(fraEMCMarker_, &EmiMarkerPanel::okClicked, this, [this] {
     toolbar_["btnMarker"].down = false;
     fraEMCMarker_->hide();
     SyncToolbar();
@@ -728,10 +734,12 @@ void AnalyzerWindow::DrawGrid() {
 
 void AnalyzerWindow::PaintGraph(Canvas& canvas) {
   if (emiDisplay_) {
-    emi_->Paint(canvas);
+    marker_->HideHandles();
+    PaintEmiGraph(canvas);
     PaintStoredEmiTrace(canvas);
     return;
   }
+  fraEMCMarker_->HideHandles();
   // A paint the window system asks for (an expose) shows the graph as it was last drawn:
   // settings read since then (a change cycle) wait for the next repaint, and the marker
   // handles, placed during the paint, stay on the drawn trace.
@@ -805,8 +813,10 @@ void AnalyzerWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void AnalyzerWindow::StepSelectedMarker(int step) {
-  // EMI markers come with the EMI display; in SA mode the marker panel moves its marker.
-  if (EmiMode()) return;
+  if (EmiMode()) {
+    fraEMCMarker_->StepSelectedMarker(step);
+    return;
+  }
   marker_->StepSelectedMarker(step);
 }
 

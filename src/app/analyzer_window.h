@@ -13,6 +13,7 @@
 #include "app/toolbar_model.h"
 #include "commands/analyzer_commands.h"
 #include "display/display_state.h"
+#include "emi/emi_graph.h"
 #include "emi/emi_point.h"
 #include "display/refresh_source.h"
 #include "display/trace_refresh.h"
@@ -31,6 +32,7 @@ class QToolBar;
 namespace vantrel {
 
 class ControlPanel;
+class EmiMarkerPanel;
 class EmiPanel;
 class RecordingController;
 class RecordStore;
@@ -142,6 +144,7 @@ class AnalyzerWindow : public QWidget {
   void WireOutput();
   void WireWaveText();
   void PaintStoredEmiTrace(Canvas& canvas);
+  void PaintEmiGraph(Canvas& canvas);
   void WireEmi();
   // The graph and its marker handles drawn in these colours, as a picture.
   QImage PictureInColours(Rgb back, Rgb grid);
@@ -188,7 +191,10 @@ class AnalyzerWindow : public QWidget {
   ControlPanel* control_ = nullptr;
   MarkerPanel* marker_ = nullptr;
   EmiPanel* emi_ = nullptr;
-  QGroupBox* fraEMCMarker_ = nullptr;
+  EmiMarkerPanel* fraEMCMarker_ = nullptr;
+  // What the EMI graph was last drawn from, and what that drawing left (marker points,
+  // marker readings and picture places).
+  EmiGraphState emiGraph_;
 };
 
 }  // namespace vantrel

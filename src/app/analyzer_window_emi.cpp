@@ -1,5 +1,6 @@
 // The analyzer window's EMI mode: the EMI panel gets the few window operations it needs.
 #include "app/analyzer_window.h"
+#include "app/emi_marker_panel.h"
 #include "app/emi_panel.h"
 #include "app/setting_panel.h"
 #include "platform/standard_folder.h"
@@ -48,6 +49,21 @@ void AnalyzerWindow::WireEmi() {
     return ReadStandardFile(QString::fromStdString(path));
   };
   emi_ = new EmiPanel(*setting_, commands_, links_.notifier, std::move(h));
+}
+
+void AnalyzerWindow::PaintEmiGraph(Canvas& canvas) {
+  emi_->FillGraph(emiGraph_);
+  fraEMCMarker_->FillMarkers(emiGraph_);
+  emiGraph_.printer = false;
+  emiGraph_.fontScale = state_.fontScale;
+  emiGraph_.gridColor = state_.gridColor;
+  emiGraph_.backColor = state_.backColor;
+  emiGraph_.showError = [this](int number, const std::string& description) {
+    ShowErrorBox(links_.notifier, number, description);
+  };
+  const LimitStandard& standard = emi_->Standard();
+  EMC_DrawGrid(canvas, emiGraph_, standard.lowerPresent, standard.upperPresent, true);
+  fraEMCMarker_->PlaceHandles(emiGraph_);
 }
 
 }  // namespace vantrel

@@ -13,6 +13,7 @@
 
 #include "app/analyzer_window.h"
 #include "app/graph_picture.h"
+#include "app/emi_marker_panel.h"
 #include "app/emi_panel.h"
 #include "app/marker_panel.h"
 #include "app/setting_panel.h"
@@ -68,12 +69,14 @@ QImage AnalyzerWindow::PictureInColours(Rgb back, Rgb grid) {
   state_.backColor = back;
   state_.gridColor = grid;
   marker_->MakeMarker(back);
+  fraEMCMarker_->MakeMarker(back);
   DrawGrid();
   // The picture box with its marker handles, at the screen's full resolution.
   const QImage picture = pic1_->grab().toImage();
   state_.backColor = screenBack;
   state_.gridColor = screenGrid;
   marker_->MakeMarker(screenBack);
+  fraEMCMarker_->MakeMarker(screenBack);
   DrawGrid();
   return picture;
 }
@@ -98,6 +101,7 @@ void AnalyzerWindow::SaveToPc() {
     // The wave text file: the EMI marker points and the settings of the measurement.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const EmiResults& results = emi_->Results();
+    emi_->FillGraph(emiGraph_);  // the marker points of the graph in force, drawn or not
     const LimitStandard& standard = emi_->Standard();
     AnalyzerSettings measured;
     measured.RefLevel = results.header.refLevel;
@@ -109,7 +113,7 @@ void AnalyzerWindow::SaveToPc() {
     measured.TimeStamp = results.header.timeStamp;
     const bool written = ReplaceSmallFile(
         name,
-        EmiTextTable(results.markerPoints, measured, standard.freqStart, standard.freqStop),
+        EmiTextTable(emiGraph_.markerPoints, measured, standard.freqStart, standard.freqStop),
         &error);
     QApplication::restoreOverrideCursor();
     if (!written) ShowErrorBox(links_.notifier, 75, error.toStdString());

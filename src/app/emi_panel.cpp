@@ -1,5 +1,6 @@
 #include "app/emi_panel.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,7 +10,9 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <cmath>
 
+#include "app/focus_rules.h"
 #include "app/setting_panel.h"
 #include "display/canvas.h"
 #include "display/graph_mapping.h"
@@ -74,6 +77,52 @@ void EmiPanel::Build() {
   grid->addWidget(lblSpotMhz, 8, 2);
   ShowSpotControls(false);
   panel_.cmdEMISteps->setToolTip(QStringLiteral("Display EMI Step Page."));
+
+  // The threshold raises a copy of each limit line on the EMI graph.
+  chkThreshold = new QCheckBox(QStringLiteral("Threshold"), frame);
+  chkThreshold->setObjectName(QStringLiteral("chkThreshold"));
+  txtThreshold = new QLineEdit(QStringLiteral("0"), frame);
+  txtThreshold->setObjectName(QStringLiteral("txtThreshold"));
+  txtThreshold->installEventFilter(this);
+  updThreshold = new QSpinBox(frame);
+  updThreshold->setObjectName(QStringLiteral("updThreshold"));
+  updThreshold->setRange(-static_cast<int>(kMaxThresholdDb), static_cast<int>(kMaxThresholdDb));
+  const int row = grid->rowCount();
+  grid->addWidget(chkThreshold, row, 0);
+  grid->addWidget(txtThreshold, row, 1);
+  grid->addWidget(updThreshold, row, 2);
+}
+
+std::optional<double> EmiPanel::ThresholdIn(const QString& text) {
+  const std::string t = S(text);
+  if (!IsNumeric(t)) return std::nullopt;
+  const double value = NumericValue(t);
+  if (!(std::fabs(value) <= kMaxThresholdDb)) return std::nullopt;
+  return value;
+}
+
+bool EmiPanel::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == txtThreshold && FocusLeavesForAControl(event) && !RefusalGuard::Active() &&
+      !ThresholdIn(txtThreshold->text())) {
+    // Refused: the message, and the focus back at once.
+    const RefusalGuard guard;
+    notifier_.ShowMessage("Threshold range is from -80 to 80!\r\nPlease key in a correct number.",
+                          MessageIcon::None);
+    txtThreshold->setFocus(Qt::OtherFocusReason);
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void EmiPanel::FillGraph(EmiGraphState& st) const {
+  st.standard = &standard_;
+  st.results = &results_;
+  st.modeText = ModeText();
+  st.wideRangeScan = WideRangeScan();
+  st.spotCenter = NumericValue(S(txtSpotCenter->text()));
+  st.emiRefLevel = EmiRefLevel;
+  st.thresholdOn = chkThreshold->isChecked();
+  st.threshold = threshold_;
+  UpdateEmiMarkerPoints(st);
 }
 
 void EmiPanel::Wire() {
@@ -108,6 +157,16 @@ void EmiPanel::Wire() {
     panel_.txtReflvl->setText(QString::number(ClampSpinRefLevel(value)));
     if (hooks_.clearDisplay) hooks_.clearDisplay();
     if (hooks_.redraw) hooks_.redraw();
+  });
+  connect(chkThreshold, &QCheckBox::toggled, this, [this] { RedrawIfVisible(); });
+  connect(txtThreshold, &QLineEdit::textChanged, this, [this](const QString& text) {
+    if (const auto value = ThresholdIn(text)) {
+      threshold_ = *value;
+      RedrawIfVisible();
+    }
+  });
+  connect(updThreshold, &QSpinBox::valueChanged, this, [this](int value) {
+    txtThreshold->setText(QString::number(value));
   });
   connect(panel_.cmdEMISteps, &QPushButton::clicked, this, [this] {
     if (hooks_.showEmiSteps) hooks_.showEmiSteps();
@@ -279,42 +338,6 @@ void EmiPanel::Capture() {
   if (hooks_.redraw) hooks_.redraw();
   if (hooks_.toolbarIdle) hooks_.toolbarIdle();
   notifier_.SetBusy(false);
-}
-
-void EmiPanel::Paint(Canvas& canvas) const {
-  // A plain view until the EMI graph arrives: frame, limit lines and the measurement over
-  // the measured range (logarithmic for the conducted mode), the standard's scale.
-  if (results_.trace.empty() && !standard_.lowerPresent && !standard_.upperPresent) return;
-  double start = standard_.freqStart, stop = standard_.freqStop;
-  if (!results_.trace.empty()) {
-    start = results_.trace.front().frequency;
-    stop = results_.trace.back().frequency;
-  }
-  if (!(stop > start)) return;
-  const double scale = standard_.scale > 0 ? standard_.scale : 10;
-  canvas.SetScale({0, kGraphTop, kGraphRight, -kGraphTop});
-  canvas.SetPenWidth(1);
-  canvas.SetPenColor(MakeRgb(128, 128, 128));
-  canvas.Box(0, 0, kGraphRight, kGraphTop);
-  auto y = [&](double level) { return LevelToYRaw(EmiRefLevel, scale, level); };
-  const bool logAxis = ToLower(standard_.emiMode) == "conducted" && start > 0;
-  auto x = [&](double f) {
-    return logAxis ? FreqToXLog(start, stop, f) : FreqToXLin(start, stop, f);
-  };
-  const std::pair<const std::vector<LimitSegment>*, bool> limits[] = {
-      {&standard_.lowerLimit, standard_.lowerPresent}, {&standard_.upperLimit, standard_.upperPresent}};
-  const Rgb limitColours[] = {MakeRgb(0, 160, 0), MakeRgb(220, 0, 0)};
-  for (int k = 0; k < 2; ++k) {
-    if (!limits[k].second) continue;
-    canvas.SetPenColor(limitColours[k]);
-    for (const LimitSegment& s : *limits[k].first) {
-      canvas.Line(x(s.startFreq), y(s.startLevel), x(s.stopFreq), y(s.stopLevel));
-    }
-  }
-  if (results_.trace.empty()) return;
-  canvas.SetPenColor(MakeRgb(255, 255, 0));
-  canvas.MoveTo(x(results_.trace.front().frequency), y(results_.trace.front().level));
-  for (const EmiPoint& p : results_.trace) canvas.LineTo(x(p.frequency), y(p.level));
 }
 
 }  // namespace vantrel

@@ -4,19 +4,24 @@
 // fraEMCSetting, and the capture action in EMI mode that runs a measurement sequence.
 #include <QObject>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "emi/emi_graph.h"
 #include "emi/emi_sequences.h"
 #include "emi/limit_standard.h"
 #include "emi/standard_list.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
 
 namespace vantrel {
+
+inline constexpr double kMaxThresholdDb = 80;
 
 class Canvas;
 class Notifier;
@@ -58,8 +63,10 @@ class EmiPanel : public QObject {
   void ShowSpotControls(bool visible);
   // The EMI part of the clear-display operation.
   void ClearMeasurement();
-  // A plain drawing of the measurement against the limit lines.
-  void Paint(Canvas& canvas) const;
+  // What the EMI graph draws from: the standard, the measurement, the mode, the spot
+  // centre, the reference level and the threshold (markers and colours are the window's).
+  void FillGraph(EmiGraphState& st) const;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   LimitStandard& Standard() { return standard_; }
   const std::vector<StandardEntry>& Entries() const { return entries_; }
@@ -77,6 +84,9 @@ class EmiPanel : public QObject {
   QLineEdit* txtSpotCenter = nullptr;
   QLabel* lblSpotMhz = nullptr;
   QSpinBox* updRefLvl = nullptr;
+  QCheckBox* chkThreshold = nullptr;
+  QLineEdit* txtThreshold = nullptr;
+  QSpinBox* updThreshold = nullptr;
 
  private:
   void Build();
@@ -93,6 +103,9 @@ class EmiPanel : public QObject {
   LimitStandard standard_;
   std::vector<StandardEntry> entries_;
   EmiResults results_;
+  double threshold_ = 0;  // the last threshold typed within range
+
+  static std::optional<double> ThresholdIn(const QString& text);
 };
 
 }  // namespace vantrel

@@ -10,6 +10,10 @@
 
 namespace vantrel {
 
+// A handle's pen: red, magenta while it is the selected (dragged) marker.
+inline constexpr Rgb kHandleColor = MakeRgb(255, 0, 0);
+inline constexpr Rgb kSelectedHandleColor = MakeRgb(255, 0, 255);
+
 class MarkerHandle : public QWidget {
   Q_OBJECT
  public:

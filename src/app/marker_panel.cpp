@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "app/focus_rules.h"
 #include "app/marker_handles.h"
 #include "display/graph_frame.h"
 #include "display/limit_line_drawing.h"
@@ -27,8 +28,6 @@
 namespace vantrel {
 namespace {
 
-constexpr Rgb kSelectedHandleColor = MakeRgb(255, 0, 255);
-constexpr Rgb kHandleColor = MakeRgb(255, 0, 0);
 constexpr int kPeakMarkers = kMarkers;
 
 QString Q(const std::string& s) {
@@ -36,13 +35,6 @@ QString Q(const std::string& s) {
 }
 std::string S(const QString& s) {
   return s.toStdString();
-}
-
-// Focus moving inside the window, not to another window, a message box or a menu.
-bool FocusLeavesForAControl(QEvent* event) {
-  if (event->type() != QEvent::FocusOut) return false;
-  const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
 }  // namespace
@@ -326,15 +318,14 @@ bool MarkerPanel::LowerChecked() const {
 bool MarkerPanel::ValidateText(int i) {
   const auto problem = ValidateMarkerFrequency(S(txtMkr_[i]->text()));
   if (!problem) return true;
-  validating_ = true;  // the message box takes the focus; that is no new validation
+  const RefusalGuard guard;  // the message box and the refocus are no new checks
   if (host_.notifier) {
     host_.notifier->ShowMessage(problem->message, MessageIcon::None);
   } else {
     QMessageBox::information(this, QString(), Q(problem->message));
   }
   if (!problem->correctedText.empty()) txtMkr_[i]->setText(Q(problem->correctedText));
-  txtMkr_[i]->setFocus();
-  validating_ = false;
+  txtMkr_[i]->setFocus(Qt::OtherFocusReason);
   return false;
 }
 
@@ -356,7 +347,7 @@ bool MarkerPanel::eventFilter(QObject* watched, QEvent* event) {
         if (text) txtMkr_[i]->setText(Q(*text));
         return true;
       }
-    } else if (FocusLeavesForAControl(event) && !validating_) {
+    } else if (FocusLeavesForAControl(event) && !RefusalGuard::Active()) {
       ValidateText(i);
     }
     return false;

@@ -115,7 +115,6 @@ class MarkerPanel : public QGroupBox {
   MarkerView view_;
   LimitLines limits_;
   int selected_ = kNoMarker;
-  bool validating_ = false;
 
   std::array<QCheckBox*, kMarkers> chkMMkr_{};
   std::array<QLineEdit*, kMarkers> txtMkr_{};

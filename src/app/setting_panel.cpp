@@ -12,6 +12,7 @@
 #include <QRadioButton>
 
 #include "app/control_panel_rules.h"
+#include "app/focus_rules.h"
 #include "app/folder_picker.h"
 #include "app/pick_only_combo.h"
 #include "app/process_globals.h"
@@ -251,11 +252,10 @@ void SettingPanel::hideEvent(QHideEvent* event) {
 
 bool SettingPanel::eventFilter(QObject* watched, QEvent* event) {
   // Focus leaving a field because the panel closes is no validation: hideEvent restores it.
-  if (event->type() == QEvent::FocusOut && !checking_ && !isHidden()) {
+  if (event->type() == QEvent::FocusOut && !RefusalGuard::Active() && !isHidden()) {
     // Focus taken by a message box or a popup is not the user leaving the field.
-    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-      checking_ = true;
+    if (FocusLeavesForAControl(event)) {
+      const RefusalGuard guard;
       bool ok = true;
       if (watched == Combo1) ok = ValidateCombo1();
       if (watched == cboSamplingRate) ok = ValidateSamplingRate();
@@ -263,7 +263,6 @@ bool SettingPanel::eventFilter(QObject* watched, QEvent* event) {
       // Back at once and still guarded: the field the focus was going to must not check
       // itself now, or two refused fields would pull the focus between them for ever.
       if (!ok) static_cast<QWidget*>(watched)->setFocus(Qt::OtherFocusReason);
-      checking_ = false;
     }
   } else if (watched == Label3 && SwatchActivated(event)) {
     PickColor();

@@ -106,7 +106,6 @@ class SettingPanel : public QGroupBox {
 
   DisplayState& state_;
   Notifier& notifier_;
-  bool checking_ = false;
 };
 
 }  // namespace vantrel

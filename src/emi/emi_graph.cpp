@@ -283,28 +283,23 @@ void EMC_DrawXScale(Canvas& target, double start, double stop) {
   TextEndingAt(target, 500, -50, "Stop:" + FormatShortest(stop) + "MHz");
 }
 
-void EMC_DrawTrace(Canvas& target, EmiGraphState& st) {
-  if (!st.results || st.results->trace.size() <= 1 || !RangeUsable(st, true)) return;
-  const std::vector<EmiPoint>& pts = st.results->trace;
-  const double a = st.standard->freqStart, b = st.standard->freqStop, scale = Scale(st);
-  const bool dotted = target.Dotted();
-  const int width = target.PenWidth();
-  target.SetDotted(false);
-  target.SetPenWidth(1);
-  target.SetPenColor(kEmiTraceColor);
-  const double y0 = LevelToYRaw(st.emiRefLevel, scale, pts.front().level);
-  target.MoveTo(0, std::isfinite(y0) && y0 > 0 ? y0 : 0);
+namespace {
 
+// The trace walk of the logarithmic graph: each column 0..500 gets the point it shows.
+// Each column keeps the strictly highest of the points that lie in it. Where the points
+// lie further apart than the columns (the start of a band), a column without a point of
+// its own shows the nearer neighbour: taking the next point regardless would push every
+// later emission to the left of its frequency.
+template <class Visit>
+void WalkColumns(const EmiGraphState& st, Visit visit) {
+  const std::vector<EmiPoint>& pts = st.results->trace;
+  const double a = st.standard->freqStart, b = st.standard->freqStop;
   std::size_t i = 0;
   while (i < pts.size() && !(pts[i].frequency >= a)) ++i;
   if (i >= pts.size()) return;
-  // Each column keeps the strictly highest of the points that lie in it. Where the points
-  // lie further apart than the columns (the start of a band), a column without a point of
-  // its own shows the nearer neighbour: taking the next point regardless would push every
-  // later emission to the left of its frequency.
+  auto columnOf = [&](std::size_t k) { return FreqToXLog(a, b, pts[k].frequency); };
   std::size_t previous = i;
   for (int x = 0; x <= static_cast<int>(kGraphRight); ++x) {
-    auto columnOf = [&](std::size_t k) { return FreqToXLog(a, b, pts[k].frequency); };
     while (i < pts.size() && columnOf(i) < x - 0.5) previous = i++;
     std::optional<std::size_t> kept;
     for (; i < pts.size() && columnOf(i) <= x + 0.5; ++i) {
@@ -315,15 +310,43 @@ void EMC_DrawTrace(Canvas& target, EmiGraphState& st) {
       kept = previous;
       if (i < pts.size() && std::fabs(columnOf(i) - x) < std::fabs(columnOf(previous) - x)) kept = i;
     }
-    const EmiPoint& point = pts[*kept];
+    visit(x, pts[*kept]);
+  }
+}
+
+bool WalkUsable(const EmiGraphState& st) {
+  return st.results && st.results->trace.size() > 1 && RangeUsable(st, true);
+}
+
+}  // namespace
+
+void EMC_DrawTrace(Canvas& target, EmiGraphState& st) {
+  if (!WalkUsable(st)) return;
+  const double scale = Scale(st);
+  const bool dotted = target.Dotted();
+  const int width = target.PenWidth();
+  target.SetDotted(false);
+  target.SetPenWidth(1);
+  target.SetPenColor(kEmiTraceColor);
+  const double y0 = LevelToYRaw(st.emiRefLevel, scale, st.results->trace.front().level);
+  target.MoveTo(0, std::isfinite(y0) && y0 > 0 ? y0 : 0);
+  WalkColumns(st, [&](int x, const EmiPoint& point) {
     st.markerPoints[x] = point;
     const double r = point.raw;
     double y = (scale == 10) ? r : kGraphTop - (kGraphTop - r) * 10 / scale;
     if (!std::isfinite(y)) y = 0;
     target.LineTo(x, std::clamp(y, 0.0, kGraphTop));
-  }
+  });
   target.SetDotted(dotted);
   target.SetPenWidth(width);
+}
+
+void UpdateEmiMarkerPoints(EmiGraphState& st) {
+  if (EmiLinearGraph(st)) {
+    if (st.results) st.markerPoints = st.results->markerPoints;
+  } else if (WalkUsable(st)) {
+    WalkColumns(st, [&](int x, const EmiPoint& point) { st.markerPoints[x] = point; });
+  }
 }
 
 double SinglePointLimit(const std::vector<LimitSegment>& segments, double c) {

@@ -70,6 +70,9 @@ void EMC_Linear_DrawGrid(Canvas& target, EmiGraphState& st, bool showLower, bool
 void EMC_DrawXScale(Canvas& target, double start, double stop);
 // The measured trace on the logarithmic graph; fills st.markerPoints.
 void EMC_DrawTrace(Canvas& target, EmiGraphState& st);
+// The marker points the graph in force shows, without drawing: the logarithmic trace walk,
+// or the linear sweep's own points.
+void UpdateEmiMarkerPoints(EmiGraphState& st);
 // One limit line (red, dotted) and, with the threshold ticked, its raised copy (blue).
 void DrawEmiLimitLine(Canvas& target, const EmiGraphState& st,
                       const std::vector<LimitSegment>& segments);

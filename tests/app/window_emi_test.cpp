@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QApplication>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
@@ -20,6 +23,7 @@
 #include "link/virtual_clock.h"
 #include "sim/analyzer_model.h"
 #include "sim/sim_serial_port.h"
+#include "sim/signal_scene.h"
 #include "support/memory_record_store.h"
 
 namespace vantrel {
@@ -142,6 +146,60 @@ TEST_F(WindowEmiTest, SpotAboveThirtyMegahertzMeasuresTheRadiatedCounterpart) {
     EXPECT_NEAR(back[i].level, window->Emi().Results().markerPoints[i].level, 1e-9) << i;
     EXPECT_EQ(back[i].raw, window->Emi().Results().markerPoints[i].raw) << i;
   }
+}
+
+TEST_F(WindowEmiTest, AllToPeaksPutsMarkerZeroOnTheStrongestRadiatedEmission) {
+  model->Scene() = sim::SignalScene::Quiet();
+  model->Scene().tones.push_back({433.92e6, -30});
+  model->Scene().tones.push_back({150e6, -50});
+  EmiModeWithSettings();
+  Pick("cboEMCMode", "Radiation");
+  Pick("cboStd", "R");
+  Key("btnCapture")->trigger();
+  ASSERT_EQ(window->Emi().Results().trace.size(), 501u) << ::testing::PrintToString(notifier.Texts());
+  Find<QPushButton>("cmdPeaks")->click();
+  EXPECT_TRUE(Find<QCheckBox>("chkEMCMMkr_0")->isChecked());
+  // One column of the 30..1000 MHz graph is 1.94 MHz.
+  EXPECT_NEAR(Find<QLineEdit>("txtEMCMkr_0")->text().toDouble(), 433.92, 1.94);
+  EXPECT_NEAR(Find<QLineEdit>("txtEMCMkr_1")->text().toDouble(), 150, 1.94);
+}
+
+TEST_F(WindowEmiTest, RefusedTypedValuesKeepTheFocusWithoutALoop) {
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  EmiModeWithSettings();
+  Key("btnMarker")->trigger();
+  QLineEdit* threshold = Find<QLineEdit>("txtThreshold");
+  QLineEdit* marker = Find<QLineEdit>("txtEMCMkr_0");
+  const struct {
+    QLineEdit* box;
+    const char* typed;
+    const char* message;
+    const char* after;
+  } cases[] = {
+      {threshold, "81", "Threshold range is from -80 to 80!\r\nPlease key in a correct number.", "81"},
+      {threshold, "abc", "Threshold range is from -80 to 80!\r\nPlease key in a correct number.", "abc"},
+      {marker, "-1", "Freq. range is from 0 to 3000MHz!\r\nPlease key in a correct number.", "0"},
+      {marker, "x", "Please key in a numeric!", "x"},
+  };
+  for (const auto& c : cases) {
+    notifier.messages.clear();
+    c.box->setFocus(Qt::OtherFocusReason);
+    c.box->setText(QString::fromLatin1(c.typed));
+    Find<QLineEdit>("txtReflvl")->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(notifier.Texts(), std::vector<std::string>{c.message}) << c.typed;
+    EXPECT_EQ(c.box->text(), QString::fromLatin1(c.after));
+    EXPECT_TRUE(c.box->hasFocus()) << c.typed;
+    c.box->setText(QStringLiteral("1"));
+  }
+  // Two refused boxes at once: one message per move, never a ping-pong of focus changes.
+  threshold->setText(QStringLiteral("99"));
+  marker->setText(QStringLiteral("y"));
+  notifier.messages.clear();
+  threshold->setFocus(Qt::OtherFocusReason);
+  marker->setFocus(Qt::TabFocusReason);
+  for (int i = 0; i < 20; ++i) QApplication::processEvents();
+  EXPECT_EQ(notifier.messages.size(), 1u);
 }
 
 TEST_F(WindowEmiTest, DisconnectEndsTheScanQuietly) {
