@@ -400,14 +400,16 @@ void EMC_Linear_DrawGrid(Canvas& target, EmiGraphState& st, bool showLower, bool
     target.Line(0, y, kGraphRight, y);
   }
   target.SetDotted(false);
-  for (int k = 0; k <= 8; ++k) {
-    target.Text(-50, kGraphTop - k * kLinGridStep + 20,
-                FormatPattern(header.refLevel - k * scale, "#0.0"));
-  }
 
   if (usable) DrawLimits(target, st, showLower, showUpper);
   MaskMargins(target, st);
   Frame(target);
+  // The level labels lie in the left margin: written after the margins are masked, or the
+  // mask would wipe them out.
+  for (int k = 0; k <= 8; ++k) {
+    target.Text(-50, kGraphTop - k * kLinGridStep + 20,
+                FormatPattern(header.refLevel - k * scale, "#0.0"));
+  }
 
   const double a = st.standard ? st.standard->freqStart : 0;
   const double b = st.standard ? st.standard->freqStop : 0;

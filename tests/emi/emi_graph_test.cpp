@@ -116,6 +116,14 @@ TEST(EmiGraph, SinglePointLimitTakesTheHigherValueAtASharedEdge) {
   const auto red = p.Lines(kRed);
   ASSERT_EQ(red.size(), 1u);
   EXPECT_DOUBLE_EQ(red[0].y1, LevelToYRaw(107, 10, 56));
+  // The level labels in the left margin come after the masks that clear the margins.
+  const auto& all = p.canvas.primitives;
+  std::size_t lastMask = 0, firstLabel = all.size();
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (all[i].kind == PrimitiveKind::FilledBox) lastMask = i;
+    if (all[i].kind == PrimitiveKind::Text && all[i].x1 == -50 && all[i].y1 < 1100) firstLabel = std::min(firstLabel, i);
+  }
+  EXPECT_GT(firstLabel, lastMask);
 }
 
 TEST(EmiGraph, TraceWalkKeepsTheHighestRawValuePerColumnAtEachScale) {
