@@ -146,12 +146,17 @@ void AnalyzerWindow::PrintView() {
     const QImage picture = PictureInColours(ToRgb(palette().color(QPalette::Window)), kBlack);
     QPainter page;
     if (page.begin(&printer)) {
-      // The page in user units: x -100..700 across, y 100 down to -2900; the graph fills
+      // The page in user units: x -100..700 across, y 100 downwards over 3000 units (4260
+      // in EMI mode while one of the first five EMI markers is ticked); the graph fills
       // x 0..600 from y 0 downwards, as tall as its own scale.
       const QRectF area = page.viewport();
-      const double height = -GraphScale(state_.AnyMarkerEnabled()).height;
-      page.drawImage(QRectF(area.width() * 100 / 800, area.height() * 100 / 3000,
-                            area.width() * 600 / 800, area.height() * height / 3000),
+      bool emiMarkers = false;
+      for (int i = 0; i < 5; ++i) emiMarkers = emiMarkers || emiGraph_.markers[i].ticked;
+      const double pageHeight = EmiMode() && emiMarkers ? 4260 : 3000;
+      const double height =
+          EmiMode() ? -emiGraph_.scaleHeight : -GraphScale(state_.AnyMarkerEnabled()).height;
+      page.drawImage(QRectF(area.width() * 100 / 800, area.height() * 100 / pageHeight,
+                            area.width() * 600 / 800, area.height() * height / pageHeight),
                      picture);
       page.end();
     }

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QCheckBox>
@@ -162,6 +163,32 @@ TEST_F(WindowEmiTest, AllToPeaksPutsMarkerZeroOnTheStrongestRadiatedEmission) {
   // One column of the 30..1000 MHz graph is 1.94 MHz.
   EXPECT_NEAR(Find<QLineEdit>("txtEMCMkr_0")->text().toDouble(), 433.92, 1.94);
   EXPECT_NEAR(Find<QLineEdit>("txtEMCMkr_1")->text().toDouble(), 150, 1.94);
+}
+
+TEST_F(WindowEmiTest, TheSavedPictureShowsTheScanAgainstItsLimitInPrintColours) {
+  window->resize(1000, 800);
+  EmiModeWithSettings();
+  Pick("cboStd", "C");
+  Key("btnCapture")->trigger();
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("emi.png"));
+  Find<QRadioButton>("optSave_3")->setChecked(true);
+  window->chooseSaveFile = [path](const QString&) { return path; };
+  Key("btnSave")->trigger();
+  const QImage picture(path);
+  ASSERT_FALSE(picture.isNull());
+  int white = 0, green = 0, red = 0;
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) {
+      const QRgb c = picture.pixel(x, y);
+      white += c == qRgb(255, 255, 255);
+      green += qGreen(c) > 200 && qRed(c) < 80 && qBlue(c) < 80;
+      red += qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) < 80;
+    }
+  }
+  EXPECT_GT(white, picture.width() * picture.height() / 2);
+  EXPECT_GT(green, 300);  // the measured trace
+  EXPECT_GT(red, 50);     // the limit line, dotted
 }
 
 TEST_F(WindowEmiTest, RefusedTypedValuesKeepTheFocusWithoutALoop) {
