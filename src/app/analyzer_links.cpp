@@ -20,6 +20,7 @@ AnalyzerLinks MakeProductionLinks(Clock& clock, Notifier& notifier) {
     return FindFileIgnoringCase(QFileInfo(ProgramFilePath(name)).absolutePath(), name);
   };
   links.standardFolders = [] { return StandardFolders(); };
+  links.correctionFolders = [] { return DataFolders(QStringLiteral("corrections")); };
   return links;
 }
 

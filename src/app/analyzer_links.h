@@ -27,6 +27,8 @@ struct AnalyzerLinks {
   // The folders of the limit standards, in the order their files replace each other;
   // without it (tests) no standard is listed.
   std::function<QStringList()> standardFolders;
+  // The folders of the correction tables, in the same order; none without it.
+  std::function<QStringList()> correctionFolders;
   // Where recordings are written and played from; null gives the files on disk.
   std::unique_ptr<RecordStore> records;
 };

@@ -27,7 +27,9 @@
 #include "app/control_panel.h"
 #include "app/control_panel_rules.h"
 #include "app/emi_marker_panel.h"
+#include "app/emi_results_window.h"
 #include "app/emi_marker_panel.h"
+#include "app/emi_results_window.h"
 #include "app/emi_panel.h"
 #include "app/folder_picker.h"
 #include "app/graph_picture.h"
@@ -100,6 +102,7 @@ AnalyzerWindow::AnalyzerWindow(AnalyzerLinks links, QWidget* parent)
   refresh_.hooks.onLinkLost = [this] { OnLinkLost(); };
   setup_.log = [](const std::string& line) { IoMessageLog += line + "\r\n"; };
   WireEmi();
+  WireEmiResults();
 
   const int toolbarHeight = toolbar1_->sizeHint().height();
   resize(TwipsToPixels(kGraphHomeWidth, Dpi()),
@@ -184,12 +187,17 @@ void AnalyzerWindow::BuildPanels() {
   emiHost.repaint = [this] { DrawGrid(); };
   emiHost.graph = [this]() -> const EmiGraphState& { return emiGraph_; };
   emiHost.markerPoints = [this]() -> const EmiTrace& {
-    emi_->FillGraph(emiGraph_);
+    UpdateShownEmi();
     return emiGraph_.markerPoints;
   };
   emiHost.backColor = [this] { return state_.backColor; };
   emiHost.notifier = &links_.notifier;
   fraEMCMarker_ = new EmiMarkerPanel(pic1_, std::move(emiHost), this);
+  connect(fraEMCMarker_, &EmiMarkerPanel::resultsClicked, this, [this] {
+    UpdateShownEmi();
+    emiResults_->show();
+    emiResults_->raise();
+  });
   connect(fraEMCMarker_, &EmiMarkerPanel::okClicked, this, [this] {
     toolbar_["btnMarker"].down = false;
     fraEMCMarker_->hide();

@@ -33,6 +33,7 @@ namespace vantrel {
 
 class ControlPanel;
 class EmiMarkerPanel;
+class EmiResultsWindow;
 class EmiPanel;
 class RecordingController;
 class RecordStore;
@@ -79,6 +80,7 @@ class AnalyzerWindow : public QWidget {
   static QString ShownToolTip(const QAction& action);
   ConnectionSetup& Setup() { return setup_; }
   CommandTransport& Transport() { return transport_; }
+  EmiResultsWindow* ResultsWindow() const { return emiResults_; }
   DisplayState& Display() { return state_; }
   TraceRefresh& Refresh() { return refresh_; }
   ControlPanel& Control() { return *control_; }
@@ -145,6 +147,11 @@ class AnalyzerWindow : public QWidget {
   void WireWaveText();
   void PaintStoredEmiTrace(Canvas& canvas);
   void PaintEmiGraph(Canvas& canvas);
+  // The measurement as shown: through the ticked correction tables, with the graph's
+  // marker points; the results table follows when the measurement or its view changed.
+  void UpdateShownEmi();
+  void WireEmiResults();
+  QImage EmiReportPicture();
   void WireEmi();
   // The graph and its marker handles drawn in these colours, as a picture.
   QImage PictureInColours(Rgb back, Rgb grid);
@@ -195,6 +202,9 @@ class AnalyzerWindow : public QWidget {
   // What the EMI graph was last drawn from, and what that drawing left (marker points,
   // marker readings and picture places).
   EmiGraphState emiGraph_;
+  EmiResults shownEmi_;
+  std::string shownEmiKey_;  // what the results table was last computed from
+  EmiResultsWindow* emiResults_ = nullptr;
 };
 
 }  // namespace vantrel

@@ -3,7 +3,20 @@
 #include "app/emi_marker_panel.h"
 #include "app/emi_panel.h"
 #include "app/setting_panel.h"
+#include "platform/qt_canvas.h"
+#include "platform/small_file.h"
 #include "platform/standard_folder.h"
+#include "app/emi_results_window.h"
+#include <QComboBox>
+#include "emi/emi_corrections.h"
+#include "emi/emi_rules.h"
+#include "util/datetime.h"
+#include "util/format.h"
+#include "util/text.h"
+
+#include <QFileInfo>
+#include <QPainter>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -51,9 +64,26 @@ void AnalyzerWindow::WireEmi() {
   emi_ = new EmiPanel(*setting_, commands_, links_.notifier, std::move(h));
 }
 
-void AnalyzerWindow::PaintEmiGraph(Canvas& canvas) {
-  emi_->FillGraph(emiGraph_);
+void AnalyzerWindow::UpdateShownEmi() {
+  const LimitStandard& standard = emi_->Standard();
+  const std::vector<CorrectionTable>& tables = emiResults_->TickedCorrections();
+  shownEmi_ = ApplyCorrections(emi_->Results(), standard, tables);
+  emi_->FillGraph(emiGraph_, &shownEmi_);
   fraEMCMarker_->FillMarkers(emiGraph_);
+  emiGraph_.correctionsCaption = CorrectionsCaption(tables);
+  // Judged again only when what it judges changed, so final measurements stay.
+  const std::string key = shownEmi_.header.timeStamp + "|" + standard.emiMode + "|" +
+                          FormatShortest(standard.freqStart) + "|" + FormatShortest(standard.freqStop) +
+                          "|" + emiGraph_.modeText + "|" + emiGraph_.correctionsCaption + "|" +
+                          std::to_string(shownEmi_.trace.size());
+  if (key != shownEmiKey_) {
+    shownEmiKey_ = key;
+    emiResults_->Recompute();
+  }
+}
+
+void AnalyzerWindow::PaintEmiGraph(Canvas& canvas) {
+  UpdateShownEmi();
   emiGraph_.printer = false;
   emiGraph_.fontScale = state_.fontScale;
   emiGraph_.gridColor = state_.gridColor;
@@ -64,6 +94,79 @@ void AnalyzerWindow::PaintEmiGraph(Canvas& canvas) {
   const LimitStandard& standard = emi_->Standard();
   EMC_DrawGrid(canvas, emiGraph_, standard.lowerPresent, standard.upperPresent, true);
   fraEMCMarker_->PlaceHandles(emiGraph_);
+}
+
+QImage AnalyzerWindow::EmiReportPicture() {
+  UpdateShownEmi();
+  EmiGraphState st = emiGraph_;
+  st.printer = true;
+  st.scaleHeight = std::any_of(st.markers.begin(), st.markers.end(),
+                               [](const EmiMarker& m) { return m.ticked; })
+                       ? kScaleHeightWithMarkers
+                       : kScaleHeight;
+  // Print resolution: 2400 pixels across the picture's 600 units.
+  QImage picture(2400, static_cast<int>(2400 * -st.scaleHeight / kScaleWidth), QImage::Format_RGB32);
+  picture.fill(Qt::white);
+  QPainter painter(&picture);
+  QtCanvas canvas(painter, QRectF(0, 0, picture.width(), picture.height()));
+  const LimitStandard& standard = emi_->Standard();
+  EMC_DrawGrid(canvas, st, standard.lowerPresent, standard.upperPresent, false);
+  return picture;
+}
+
+void AnalyzerWindow::WireEmiResults() {
+  EmiResultsHost h;
+  h.emissions = [this] {
+    UpdateShownEmi();
+    return FindEmiPeaks(emiGraph_.markerPoints, kEmiTracePoints);
+  };
+  h.standard = [this]() -> const LimitStandard& { return emi_->Standard(); };
+  h.axis = [this] {
+    return EmiConductedWideRange(emiGraph_) ? FrequencyAxis::Logarithmic : FrequencyAxis::Linear;
+  };
+  h.correctionsChanged = [this] { DrawGrid(); };
+  h.measureSpot = [this](double mhz, const std::string& detector) -> std::optional<double> {
+    const auto level = emi_->MeasureSpot(mhz, detector);
+    if (!level) return std::nullopt;
+    return *level + TotalCorrection(emiResults_->TickedCorrections(), mhz);
+  };
+  h.settleMs = [this](const std::string& detector) {
+    // The single-point test's fixed waits, and its settle time at the conducted or
+    // radiated RBW.
+    const LimitStandard& standard = emi_->Standard();
+    const float rbw = ToLower(standard.emiMode) == "conducted" ? 0.009f : 0.12f;
+    return kSinglePointFixedWaitsMs + SinglePointSettleMs(detector, rbw, standard);
+  };
+  h.reportContent = [this] {
+    EmiReportContent c;
+    c.dateTime = FormatDateTime(links_.clock.LocalNow(), "yyyy/mm/dd hh:mm:ss");
+    c.standardName = setting_->cboStd->currentText().toStdString();
+    c.mode = emiGraph_.modeText;
+    c.detector = shownEmi_.header.detection.empty() ? emi_->Standard().detection : shownEmi_.header.detection;
+    c.rbw = shownEmi_.header.rbw;
+    c.refLevel = emi_->EmiRefLevel;
+    c.header = shownEmi_.header;
+    return c;
+  };
+  h.reportPicture = [this] { return EmiReportPicture(); };
+  h.chooseFile = [this](const QString& filter) {
+    return chooseSaveFile ? chooseSaveFile(filter) : QString();
+  };
+  if (links_.settingsPath) {
+    h.settingsPath = [this] { return links_.settingsPath(QStringLiteral("EmiReport.ini")); };
+  }
+  h.notifier = &links_.notifier;
+  emiResults_ = new EmiResultsWindow(std::move(h), this);
+  std::vector<CorrectionTable> tables;
+  if (links_.correctionFolders) {
+    for (const QString& path : FilesInFolders(links_.correctionFolders(), QStringLiteral("*.csv"))) {
+      const SmallFileRead read = ReadSmallFile(path);
+      tables.push_back(ParseCorrectionTable(read.bytes.value_or(std::string()),
+                                            QFileInfo(path).fileName().toStdString()));
+      if (!read.bytes) tables.back().problems.push_back({0, "cannot be read: " + read.error.toStdString()});
+    }
+  }
+  emiResults_->SetAvailableCorrections(std::move(tables));
 }
 
 }  // namespace vantrel

@@ -101,7 +101,7 @@ void AnalyzerWindow::SaveToPc() {
     // The wave text file: the EMI marker points and the settings of the measurement.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const EmiResults& results = emi_->Results();
-    emi_->FillGraph(emiGraph_);  // the marker points of the graph in force, drawn or not
+    UpdateShownEmi();  // the marker points of the graph in force, drawn or not
     const LimitStandard& standard = emi_->Standard();
     AnalyzerSettings measured;
     measured.RefLevel = results.header.refLevel;

@@ -61,6 +61,10 @@ EmiMarkerPanel::EmiMarkerPanel(QWidget* pic1, EmiMarkerPanelHost host, QWidget* 
   cmdPeaks_->setObjectName(QStringLiteral("cmdPeaks"));
   connect(cmdPeaks_, &QPushButton::clicked, this, [this] { AllToPeaks(); });
   outer->addWidget(cmdPeaks_);
+  cmdResults_ = new QPushButton(QStringLiteral("Results..."), this);
+  cmdResults_->setObjectName(QStringLiteral("cmdResults"));
+  connect(cmdResults_, &QPushButton::clicked, this, &EmiMarkerPanel::resultsClicked);
+  outer->addWidget(cmdResults_);
   cmdOK3_ = new QPushButton(QStringLiteral("OK"), this);
   cmdOK3_->setObjectName(QStringLiteral("cmdOK3"));
   connect(cmdOK3_, &QPushButton::clicked, this, &EmiMarkerPanel::okClicked);

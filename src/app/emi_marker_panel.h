@@ -58,6 +58,8 @@ class EmiMarkerPanel : public QGroupBox {
  signals:
   // cmdOK3: the window puts btnMarker up and hides the panel.
   void okClicked();
+  // cmdResults: the results table of the scan.
+  void resultsClicked();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -80,6 +82,7 @@ class EmiMarkerPanel : public QGroupBox {
   std::array<MarkerHandle*, kEmiMarkers> picMKR_{};
   QPushButton* cmdPeaks_ = nullptr;
   QPushButton* cmdOK3_ = nullptr;
+  QPushButton* cmdResults_ = nullptr;
 };
 
 }  // namespace vantrel

@@ -113,9 +113,9 @@ bool EmiPanel::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-void EmiPanel::FillGraph(EmiGraphState& st) const {
+void EmiPanel::FillGraph(EmiGraphState& st, const EmiResults* shown) const {
   st.standard = &standard_;
-  st.results = &results_;
+  st.results = shown ? shown : &results_;
   st.modeText = ModeText();
   st.wideRangeScan = WideRangeScan();
   st.spotCenter = NumericValue(S(txtSpotCenter->text()));
@@ -305,6 +305,19 @@ void EmiPanel::PrepareSinglePointTest() {
 void EmiPanel::ClearMeasurement() {
   results_.trace.clear();
   for (EmiPoint& p : results_.markerPoints) p = {0, kNoLevel, -1};
+}
+
+std::optional<double> EmiPanel::MeasureSpot(double mhz, const std::string& detector) {
+  LimitStandard spot = standard_;
+  SetSpotWindow(spot, mhz);
+  spot.detection = detector;
+  EmiResults measured;
+  if (sequences_.RunSinglePointTest(spot, EmiRefLevel, measured) != EmiOutcome::Done) return std::nullopt;
+  std::optional<double> highest;
+  for (const EmiPoint& p : measured.trace) {
+    if (std::isfinite(p.level) && p.level < kNoLevel && (!highest || p.level > *highest)) highest = p.level;
+  }
+  return highest;
 }
 
 void EmiPanel::EMC_GetTrace() {

@@ -65,7 +65,13 @@ class EmiPanel : public QObject {
   void ClearMeasurement();
   // What the EMI graph draws from: the standard, the measurement, the mode, the spot
   // centre, the reference level and the threshold (markers and colours are the window's).
-  void FillGraph(EmiGraphState& st) const;
+  // `shown`: the measurement as the graph shows it (through correction tables); the
+  // panel's own measurement without it.
+  void FillGraph(EmiGraphState& st, const EmiResults* shown = nullptr) const;
+  // A single-point test at `mhz` with `detector` on a copy of the standard, for the final
+  // measurement of an emission: the highest level of its window, or none when it was
+  // stopped or measured nothing.
+  std::optional<double> MeasureSpot(double mhz, const std::string& detector);
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   LimitStandard& Standard() { return standard_; }

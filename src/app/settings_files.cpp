@@ -72,9 +72,10 @@ void WindowSettingsStore::Put(std::size_t index, const std::string& value) {
       break;
     case SettingKind::Check:
       if (auto* box = qobject_cast<QCheckBox*>(control)) {
+        // The file keeps a check box as 0 (clear), 1 (ticked) or 2 (greyed).
         const int state = ReadSettingCheck(value).value_or(0);
         if (state == 2) box->setTristate(true);
-        box->setCheckState(static_cast<Qt::CheckState>(state));
+        box->setCheckState(state == 1 ? Qt::Checked : state == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
       }
       break;
     case SettingKind::Colour:
@@ -134,7 +135,8 @@ std::string WindowSettingsStore::Take(std::size_t index) const {
     return WriteSettingBoolean(option->isChecked());
   }
   if (auto* box = qobject_cast<QCheckBox*>(control)) {
-    return std::to_string(static_cast<int>(box->checkState()));
+    const Qt::CheckState state = box->checkState();
+    return state == Qt::Checked ? "1" : state == Qt::PartiallyChecked ? "2" : "0";
   }
   if (auto* list = qobject_cast<QComboBox*>(control)) return S(list->currentText());
   if (auto* box = qobject_cast<QLineEdit*>(control)) return S(box->text());

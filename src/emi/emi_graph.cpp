@@ -23,6 +23,11 @@ constexpr double kLinGridStep = kGraphTop / 8;  // 127.875
 constexpr double kMarkerHeaderRow = -210;
 // Decades of the logarithmic scale: far more than any frequency the program can hold.
 constexpr int kMaxDecades = 400;
+// Far outside the picture a line's end changes nothing that shows (the margins are masked),
+// but a painter handed 1e300 may not cope: ends are kept within a wide band.
+constexpr double kFarOut = 1e5;
+
+double Near(double v) { return std::clamp(v, -kFarOut, kFarOut); }
 
 double Scale(const EmiGraphState& st) {
   return st.standard && st.standard->scale != 0 ? st.standard->scale : 10;
@@ -107,6 +112,11 @@ void AmpUncalText(Canvas& t, const EmiGraphState& st) {
   t.SetPenColor(TextColor(st));
 }
 
+// Which correction tables the levels include, right-aligned above the graph.
+void CorrectionsText(Canvas& t, const EmiGraphState& st) {
+  if (!st.correctionsCaption.empty()) TextEndingAt(t, 500, 1120, st.correctionsCaption);
+}
+
 void MarkerTableHeader(Canvas& t) {
   const double y = kMarkerHeaderRow;
   t.Text(0, y, "MKR");
@@ -158,11 +168,12 @@ void LogMarkers(Canvas& t, EmiGraphState& st) {
 // The single-point limit level of a line, with the threshold added for its copy.
 void SinglePointLine(Canvas& t, const EmiGraphState& st, const std::vector<LimitSegment>& segments) {
   const double level = SinglePointLimit(segments, st.spotCenter);
-  const double y = LevelToYRaw(st.emiRefLevel, Scale(st), level);
+  const double y = Near(LevelToYRaw(st.emiRefLevel, Scale(st), level));
+  if (!std::isfinite(y)) return;
   t.SetPenColor(kLimitColor);
   t.Line(0, y, kGraphRight, y);
   if (st.thresholdOn) {
-    const double yt = LevelToYRaw(st.emiRefLevel, Scale(st), level + st.threshold);
+    const double yt = Near(LevelToYRaw(st.emiRefLevel, Scale(st), level + st.threshold));
     t.SetPenColor(kThresholdColor);
     t.Line(0, yt, kGraphRight, yt);
   }
@@ -171,6 +182,7 @@ void SinglePointLine(Canvas& t, const EmiGraphState& st, const std::vector<Limit
 bool Finite(double a, double b, double c, double d) {
   return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
 }
+
 
 // The segments joined into one figure on the axis in force, raised by `raise` dB.
 void SegmentFigure(Canvas& t, const EmiGraphState& st, const std::vector<LimitSegment>& segments,
@@ -186,10 +198,10 @@ void SegmentFigure(Canvas& t, const EmiGraphState& st, const std::vector<LimitSe
       havePrevious = false;  // a point the axis cannot place breaks the figure there
       continue;
     }
-    if (havePrevious) t.Line(px, py, x1, y1);
-    t.Line(x1, y1, x2, y2);
-    px = x2;
-    py = y2;
+    if (havePrevious) t.Line(px, py, Near(x1), Near(y1));
+    t.Line(Near(x1), Near(y1), Near(x2), Near(y2));
+    px = Near(x2);
+    py = Near(y2);
     havePrevious = true;
   }
 }
@@ -236,6 +248,7 @@ void EMC_DrawGrid(Canvas& target, EmiGraphState& st, bool showLower, bool showUp
 
   const EmiHeader header = st.results ? st.results->header : EmiHeader{};
   target.Text(-50, 1120, "[dBu]");
+  CorrectionsText(target, st);
   target.Text(0, -100, "RBW:" + header.rbw);
   TextCentred(target, 250, -100, "VBW:" + header.vbw);
   TextEndingAt(target, 500, -100, "Sweep:" + header.sweepTime);
@@ -418,6 +431,7 @@ void EMC_Linear_DrawGrid(Canvas& target, EmiGraphState& st, bool showLower, bool
   }
   target.Text(-50, 1120, "Ref: " + FormatShortest(header.refLevel) + " " + header.ampUnit);
   target.Text(120, 1120, FormatShortest(scale) + " dB/");
+  CorrectionsText(target, st);
   const double center = st.standard ? st.standard->center : 0;
   const double span = st.standard ? st.standard->span : 0;
   target.Text(0, -60, "Start:" + FrequencyLabel(a));

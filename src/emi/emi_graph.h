@@ -49,6 +49,7 @@ struct EmiGraphState {
   Rgb gridColor = kDefaultGridColor;
   Rgb backColor = kDefaultBackColor;
   std::array<EmiMarker, kEmiMarkers> markers{};
+  std::string correctionsCaption;  // names the correction tables the levels include
   // Run-time failures of the limit drawing and the peak search: ShowErrorBox in the window.
   std::function<void(int number, const std::string& description)> showError;
 

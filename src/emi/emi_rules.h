@@ -28,6 +28,10 @@ double RadiatedSettleMs(double sweepTimeMs);
 // window (already multiplied by 1.2 and kept between 2000 and 100000 ms).
 double SinglePointSettleMs(std::string_view detection, float rbwMHz, const LimitStandard& standard);
 
+// The single-point test's own waits besides the settle time (settings, read-backs), for
+// estimates of how long a series of them takes.
+inline constexpr double kSinglePointFixedWaitsMs = 14000;
+
 // "Waitting 6.6 Sec for wave settle."
 std::string SettleStatus(double ms);
 

@@ -9,13 +9,26 @@
 
 namespace vantrel {
 
-QStringList StandardFolders() {
+QStringList DataFolders(const QString& name) {
   const QDir program(ProgramFolder());
-  QStringList folders{program.filePath(QStringLiteral("standard")),
-                      program.filePath(QStringLiteral("../share/vantrel/standard"))};
+  QStringList folders{program.filePath(name), program.filePath(QStringLiteral("../share/vantrel/") + name)};
   const QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-  if (!user.isEmpty()) folders << QDir(user).filePath(QStringLiteral("standard"));
+  if (!user.isEmpty()) folders << QDir(user).filePath(name);
   return folders;
+}
+
+QStringList StandardFolders() { return DataFolders(QStringLiteral("standard")); }
+
+QStringList FilesInFolders(const QStringList& folders, const QString& pattern) {
+  std::map<QString, QString> byName;  // a later folder's file replaces an earlier one's
+  for (const QString& folder : folders) {
+    const QDir dir(folder);
+    const auto names = dir.entryList({pattern}, QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QString& name : names) byName[name] = dir.absoluteFilePath(name);
+  }
+  QStringList paths;
+  for (const auto& entry : byName) paths << entry.second;
+  return paths;
 }
 
 StandardFile ReadStandardFile(const QString& path) {
@@ -30,14 +43,10 @@ StandardFile ReadStandardFile(const QString& path) {
 }
 
 std::vector<StandardFile> ReadStandardFolders(const QStringList& folders) {
-  std::map<QString, QString> byName;  // a later folder's file replaces an earlier one's
-  for (const QString& folder : folders) {
-    const QDir dir(folder);
-    const auto names = dir.entryList({QStringLiteral("*.txt")}, QDir::Files | QDir::Hidden, QDir::Name);
-    for (const QString& name : names) byName[name] = dir.absoluteFilePath(name);
-  }
   std::vector<StandardFile> files;
-  for (const auto& entry : byName) files.push_back(ReadStandardFile(entry.second));
+  for (const QString& path : FilesInFolders(folders, QStringLiteral("*.txt"))) {
+    files.push_back(ReadStandardFile(path));
+  }
   return files;
 }
 

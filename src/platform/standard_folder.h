@@ -12,6 +12,11 @@ namespace vantrel {
 
 // The folders searched, shipped ones first.
 QStringList StandardFolders();
+// The same for a data folder of another name ("corrections").
+QStringList DataFolders(const QString& name);
+// The paths of the files matching `pattern` in the folders; a later folder's file replaces
+// an earlier one's of the same name. In file-name order.
+QStringList FilesInFolders(const QStringList& folders, const QString& pattern);
 
 // One file, at most kMaxStandardBytes + 1 bytes of it.
 StandardFile ReadStandardFile(const QString& path);

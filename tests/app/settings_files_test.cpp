@@ -93,6 +93,7 @@ TEST_F(SettingsFilesTest, WhatIsWrittenComesBackAfterARestart) {
   EXPECT_EQ(lines[1], "USBSel=True\r");
   EXPECT_EQ(lines[4 - 1], "COMNO=7\r");
   EXPECT_EQ(lines[27], "EMC_StoredColor=16777088\r");
+  EXPECT_EQ(lines[16 - 1], "LLimit=1\r");  // a ticked box is 1, as other programs write it
 
   window.reset();
   Build();
