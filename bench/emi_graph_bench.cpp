@@ -1,7 +1,8 @@
 // The EMI picture and its numbers: a full conducted picture at 1920x1080 (three bands,
 // both limit lines with their threshold copies, ten markers), the EMI peak search on 501
 // points, and the results table of a scan with three correction tables.
-//   emi_graph_bench --png FILE [--linear]   writes a picture of a sample EMI graph
+//   emi_graph_bench --png FILE [--linear] [--report PDF]   writes a picture of a sample EMI
+//   graph (and a sample report with it)
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -15,6 +16,8 @@
 #include "emi/correction_table.h"
 #include "emi/emi_graph.h"
 #include "emi/emi_results.h"
+#include "emi/emi_report.h"
+#include "platform/emi_report_writer.h"
 #include "platform/qt_canvas.h"
 #include "util/format.h"
 
@@ -124,11 +127,12 @@ void BM_ResultsTableWithCorrections(benchmark::State& bs) {
 BENCHMARK(BM_ResultsTableWithCorrections)->Unit(benchmark::kMicrosecond);
 
 int WritePng(int argc, char** argv) {
-  std::string path;
+  std::string path, report;
   bool linear = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--png") == 0 && i + 1 < argc) path = argv[++i];
     if (std::strcmp(argv[i], "--linear") == 0) linear = true;
+    if (std::strcmp(argv[i], "--report") == 0 && i + 1 < argc) report = argv[++i];
   }
   if (path.empty()) {
     std::fputs("usage: emi_graph_bench --png FILE [--linear]\n", stderr);
@@ -140,6 +144,35 @@ int WritePng(int argc, char** argv) {
   Draw(image, s.st);
   if (!image.save(QString::fromStdString(path), "PNG")) return 1;
   std::printf("wrote %s\n", path.c_str());
+  if (!report.empty()) {
+    EmiReportContent content;
+    content.device = {"Sample power supply", "PSU-12", "0001", "Bench", "Mains lead 1 m"};
+    content.dateTime = "2026/12/09 10:05:00";
+    content.standardName = "Sample class B";
+    content.mode = s.standard.emiMode;
+    content.detector = "Peak+";
+    content.rbw = s.results.header.rbw;
+    content.refLevel = 107;
+    content.header = s.results.header;
+    content.results = ComputeResults(FindEmiPeaks(s.st.markerPoints, kEmiTracePoints), s.standard,
+                                     linear ? FrequencyAxis::Linear : FrequencyAxis::Logarithmic);
+    QImage print(2400, 1800, QImage::Format_RGB32);
+    print.fill(Qt::white);
+    print.setDotsPerMeterX(11811);  // 300 dpi, as printed
+    print.setDotsPerMeterY(11811);
+    s.st.printer = true;
+    {
+      QPainter painter(&print);
+      QtCanvas canvas(painter, QRectF(0, 0, print.width(), print.height()));
+      EMC_DrawGrid(canvas, s.st, true, true, false);
+    }
+    QString error;
+    if (!WriteEmiReport(QString::fromStdString(report), content, print, error)) {
+      std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+      return 1;
+    }
+    std::printf("wrote %s\n", report.c_str());
+  }
   return 0;
 }
 

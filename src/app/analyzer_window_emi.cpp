@@ -7,6 +7,7 @@
 #include "platform/small_file.h"
 #include "platform/standard_folder.h"
 #include "app/emi_results_window.h"
+#include "app/graph_picture.h"
 #include <QComboBox>
 #include "emi/emi_corrections.h"
 #include "emi/emi_rules.h"
@@ -104,9 +105,12 @@ QImage AnalyzerWindow::EmiReportPicture() {
                                [](const EmiMarker& m) { return m.ticked; })
                        ? kScaleHeightWithMarkers
                        : kScaleHeight;
-  // Print resolution: 2400 pixels across the picture's 600 units.
-  QImage picture(2400, static_cast<int>(2400 * -st.scaleHeight / kScaleWidth), QImage::Format_RGB32);
+  // Print resolution: 2400 pixels across, in the shape of the window's picture.
+  const double aspect = pic1_->width() > 0 ? static_cast<double>(pic1_->height()) / pic1_->width() : 0.75;
+  QImage picture(2400, static_cast<int>(2400 * std::clamp(aspect, 0.4, 1.5)), QImage::Format_RGB32);
   picture.fill(Qt::white);
+  picture.setDotsPerMeterX(11811);  // 300 dpi: the text has its printed size
+  picture.setDotsPerMeterY(11811);
   QPainter painter(&picture);
   QtCanvas canvas(painter, QRectF(0, 0, picture.width(), picture.height()));
   const LimitStandard& standard = emi_->Standard();

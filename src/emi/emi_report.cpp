@@ -45,7 +45,7 @@ std::string EmiReportHtml(const EmiReportContent& r) {
   html += Row("Corrections", corrections.empty() ? "none" : corrections);
   html += "</table>\n";
   if (!r.device.notes.empty()) html += "<p>" + Escaped(r.device.notes) + "</p>\n";
-  if (!r.pictureName.empty()) html += "<p><img src=\"" + Escaped(r.pictureName) + "\" width=\"640\"></p>\n";
+  if (!r.pictureName.empty()) html += "<p><img src=\"" + Escaped(r.pictureName) + "\" width=\"" + std::to_string(r.pictureWidth) + "\"></p>\n";
   html += "<h2>Emissions</h2>\n<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n"
           "<tr><th>Freq. (MHz)</th><th>Level (dBuV)</th><th>Upper limit</th><th>Margin</th>"
           "<th>Lower limit</th><th>Margin</th><th>QP</th><th>AV</th><th>Verdict</th></tr>\n";

@@ -23,6 +23,7 @@ struct EmiReportContent {
   EmiHeader header;                      // the measurement's own read-back
   EmiResultsTable results;
   std::string pictureName;  // the graph picture the HTML refers to ("" for none)
+  int pictureWidth = 720;   // in the page's pixels
 };
 
 inline constexpr char kReportDisclaimer[] =

@@ -46,7 +46,10 @@ bool WriteEmiReport(const QString& pdfPath, EmiReportContent content, const QIma
       document.addResource(QTextDocument::ImageResource,
                            QUrl(QString::fromStdString(content.pictureName)), graph);
     }
-    document.setHtml(html);
+    // On the page the picture spans the text width; the HTML copy keeps a screen width.
+    EmiReportContent onPage = content;
+    onPage.pictureWidth = static_cast<int>(writer.width() * 0.9);
+    document.setHtml(QString::fromStdString(EmiReportHtml(onPage)));
     document.setPageSize(QSizeF(writer.width(), writer.height()));
     QFont font = document.defaultFont();
     font.setPointSizeF(9 * 300.0 / 72);  // points at the writer's resolution

@@ -19,6 +19,11 @@
 #include "app/sim_window_test.h"
 #include "files/wave_text.h"
 #include "app/emi_panel.h"
+#include "app/emi_results_window.h"
+#include <QListWidget>
+#include <QProcess>
+#include <QSpinBox>
+#include <QDoubleSpinBox>
 #include "app/fake_links.h"
 #include "app/process_globals.h"
 #include "link/virtual_clock.h"
@@ -54,6 +59,10 @@ class WindowEmiTest : public testing::SimWindowTest {
       out.write(f[1]);
     }
     links.standardFolders = [this] { return QStringList{folder.path()}; };
+    QFile cable(QDir(corrections.path()).filePath(QStringLiteral("cable.csv")));
+    ASSERT_TRUE(cable.open(QIODevice::WriteOnly));
+    cable.write("type=cable\n0.1,10\n3000,10\n");
+    links.correctionFolders = [this] { return QStringList{corrections.path()}; };
   }
   void Pick(const char* list, const char* text) {
     QComboBox* box = Find<QComboBox>(list);
@@ -71,6 +80,7 @@ class WindowEmiTest : public testing::SimWindowTest {
   }
 
   QTemporaryDir folder;
+  QTemporaryDir corrections;
 };
 
 TEST_F(WindowEmiTest, ListsTheModesStandardsAndKeepsTheRegulation) {
@@ -189,6 +199,48 @@ TEST_F(WindowEmiTest, TheSavedPictureShowsTheScanAgainstItsLimitInPrintColours) 
   EXPECT_GT(white, picture.width() * picture.height() / 2);
   EXPECT_GT(green, 300);  // the measured trace
   EXPECT_GT(red, 50);     // the limit line, dotted
+}
+
+TEST_F(WindowEmiTest, ResultsJudgeTheScanThroughTheTickedCorrectionsAndGoIntoTheReport) {
+  model->Scene() = sim::SignalScene::Emi();
+  EmiModeWithSettings();
+  Pick("cboStd", "C");
+  Key("btnCapture")->trigger();
+  Key("btnMarker")->trigger();
+  Find<QPushButton>("cmdResults")->click();
+  EmiResultsWindow& results = *window->ResultsWindow();
+  ASSERT_FALSE(results.Table().emissions.empty());
+  const EmissionResult first = results.Table().emissions.front();
+  ASSERT_TRUE(first.upperMargin.has_value());
+  EXPECT_NE(results.Table().overall, Verdict::NoLimit);
+
+  // The 10 dB cable table raises every level, and so the table's.
+  results.lstCorrections->item(0)->setCheckState(Qt::Checked);
+  EXPECT_NEAR(results.Table().emissions.front().level, first.level + 10, 1e-9);
+
+  // The final measurement of the two strongest (all within a wide guard band).
+  results.spnEmissions->setValue(2);
+  results.spnGuardBand->setValue(20);
+  results.cmdRemeasure->click();
+  for (const EmissionResult& e : results.Table().emissions) EXPECT_TRUE(e.final && e.quasiPeak) << e.frequency;
+
+  QTemporaryDir dir;
+  const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+  ASSERT_TRUE(results.WriteReport(pdf));
+  QProcess text;
+  text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+  ASSERT_TRUE(text.waitForFinished(30000));
+  const QString words = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+  EXPECT_TRUE(words.contains(QStringLiteral("Pre-compliance measurement; not a substitute for an accredited test.")))
+      << words.toStdString();
+  EXPECT_TRUE(words.contains(QStringLiteral("cable.csv")));
+  QProcess images;
+  images.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+  ASSERT_TRUE(images.waitForFinished(30000));
+  EXPECT_GE(QString::fromUtf8(images.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts).size(), 3);
+  EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("report.html"))));
+  EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("report.png"))));
+  EXPECT_EQ(ResultsCsv(results.Table()).substr(0, 10), "Freq.(MHz)");
 }
 
 TEST_F(WindowEmiTest, RefusedTypedValuesKeepTheFocusWithoutALoop) {
