@@ -1,7 +1,7 @@
 // vantrel-cli: the analyzer from scripts and test benches, without a window. Every
 // command runs on the program's own connection setup, command set, refresh, recording,
 // standards and text exports.
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QSaveFile>
 #include <csignal>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_emi.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "cli/cli_session.h"
@@ -197,6 +198,8 @@ int Run(const CliOptions& o) {
   if (o.command == "identify") return Identify(session, o);
   if (o.command == "settings") return Settings(session, o);
   if (o.command == "capture") return CaptureCommand(session, o);
+  if (o.command == "emi") return EmiCommand(session, o);
+  if (o.command == "spot") return SpotCommand(session, o);
   return Record(session, o);
 }
 
@@ -205,7 +208,9 @@ int Run(const CliOptions& o) {
 }  // namespace vantrel::cli
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  // Pictures for reports need fonts, not a screen.
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Vantrel"));
   using namespace vantrel::cli;
   try {

@@ -25,7 +25,17 @@ const CommandRule kCommands[] = {
     {"record", {"rate", "duration", "records", "folder"}, {"peaks"}, 0},
     {"standards", {"mode"}, {"check"}, 0},
     {"sp3-to-text", {}, {"keep-partial"}, 2},
+    {"emi",
+     {"mode", "standard", "detector", "ref-level", "correction", "out", "results", "report",
+      "guard-band", "emissions"},
+     {"remeasure", "fail-on-exceed"},
+     0},
+    {"spot", {"freq", "standard", "detector", "ref-level", "correction"}, {"fail-on-exceed"}, 0},
 };
+
+// Options that name things rather than numbers.
+const std::set<std::string> kTextOptions{"out",  "folder",   "rbw",      "vbw",     "detector",
+                                         "mode", "standard", "correction", "results", "report"};
 
 double StrictNumber(const std::string& option, const std::string& text) {
   double value = 0;
@@ -52,6 +62,17 @@ bool IsOption(const std::string& word) { return word.size() > 2 && word.rfind("-
 std::string CliOptions::Value(const std::string& name) const {
   const auto it = values.find(name);
   return it == values.end() ? std::string() : it->second;
+}
+
+std::vector<std::string> CliOptions::Values(const std::string& name) const {
+  std::vector<std::string> out;
+  if (!Has(name)) return out;
+  const std::string all = Value(name);
+  std::size_t start = 0;
+  for (std::size_t end; (end = all.find('\n', start)) != std::string::npos; start = end + 1)
+    out.push_back(all.substr(start, end - start));
+  out.push_back(all.substr(start));
+  return out;
 }
 
 std::optional<double> CliOptions::Number(const std::string& name) const {
@@ -111,7 +132,9 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
     if (option == "json") {
       o.json = true;
     } else if (rule->valued.count(option)) {
-      o.values[option] = next(option);
+      // A repeated option keeps every value, one a line (--correction a --correction b).
+      const std::string value = next(option);
+      o.values[option] = o.Has(option) ? o.values[option] + "\n" + value : value;
     } else if (rule->flags.count(option)) {
       o.values[option] = "";
     } else {
@@ -122,10 +145,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
     throw UsageError{o.command + " takes " + std::to_string(rule->positional) + " file name(s)"};
   }
   for (const auto& [name, value] : o.values) {
-    if (rule->valued.count(name) && name != "out" && name != "folder" && name != "rbw" &&
-        name != "vbw" && name != "detector" && name != "mode") {
-      StrictNumber(name, value);
-    }
+    if (rule->valued.count(name) && !kTextOptions.count(name)) StrictNumber(name, value);
   }
   return o;
 }
@@ -139,6 +159,7 @@ std::string CliUsage() {
          "  --usb [INDEX]          the INDEXth analyzer on USB (default 0)\n"
          "  --gpib ADDR            GPIB address\n"
          "  --standards DIR        the folder of limit standards\n"
+         "  --corrections DIR      the folder of correction tables\n"
          "\n"
          "COMMANDS:\n"
          "  identify               print the analyzer's identification\n"
@@ -154,9 +175,16 @@ std::string CliUsage() {
          "                         problems\n"
          "  sp3-to-text [--keep-partial] SOURCE TARGET\n"
          "                         a recording as text (TARGET \"-\": standard output)\n"
+         "  emi --mode conducted|radiation --standard NAME [--detector D] [--ref-level L]\n"
+         "      [--correction FILE]... [--guard-band DB] [--emissions N] [--remeasure]\n"
+         "      [--out WAVE.txt] [--results FILE.csv] [--report FILE.pdf] [--fail-on-exceed]\n"
+         "                         the wide-range scan, its results table with margins and\n"
+         "                         verdicts, and the final QP/AV measurement of the close ones\n"
+         "  spot --freq MHz --standard NAME [--detector D] [--correction FILE]...\n"
+         "                         the single-point test: level, limits, margins and verdict\n"
          "\n"
          "Exit status: 0 done, 1 usage error, 2 no connection or link failure, 3 file error,\n"
-         "4 a limit was exceeded.\n";
+         "4 a limit was exceeded and --fail-on-exceed was given.\n";
 }
 
 }  // namespace vantrel::cli

@@ -28,6 +28,8 @@ struct CliOptions {
 
   bool Has(const std::string& name) const { return values.count(name) > 0; }
   std::string Value(const std::string& name) const;
+  // Every value of an option given more than once, in order.
+  std::vector<std::string> Values(const std::string& name) const;
   // The option's number; nullopt when absent. Throws UsageError when it is not a number.
   std::optional<double> Number(const std::string& name) const;
 };

@@ -500,7 +500,11 @@ std::vector<EmiPoint> FindEmiPeaks(const EmiTrace& points, int count) {
   std::vector<EmiPoint> peaks;
   for (const PeakPoint& p : FindPeaks(levels)) {
     if (static_cast<int>(peaks.size()) >= count) break;
-    peaks.push_back({p.frequency, p.level, p.count});
+    // Where points lie further apart than the columns, neighbouring columns show the same
+    // point: it is one emission.
+    const bool seen = std::any_of(peaks.begin(), peaks.end(),
+                                  [&](const EmiPoint& q) { return q.frequency == p.frequency; });
+    if (!seen) peaks.push_back({p.frequency, p.level, p.count});
   }
   return peaks;
 }

@@ -121,6 +121,41 @@ TEST_F(CliE2e, FailuresHaveTheirExitCodesAndLeaveNoFile) {
   EXPECT_EQ(missing.exitCode(), 2);
 }
 
+TEST(CliEmi, AConductedScanOfTheDeviceNamesTheEmissionAboveTheLimitAndFailsOnRequest) {
+  QTemporaryDir dir;
+  const QString link = dir.filePath(QStringLiteral("analyzer"));
+  testing::SimProcess sim{link, {QStringLiteral("--baud"), QStringLiteral("57600"), QStringLiteral("--no-pacing"),
+                                 QStringLiteral("--scene"), QStringLiteral("emi")}};
+  ASSERT_TRUE(sim.Ready());
+  QFile standard(dir.filePath(QStringLiteral("b.txt")));
+  ASSERT_TRUE(standard.open(QIODevice::WriteOnly));
+  standard.write("[general]\nname=One band B\nemimode=Conducted\nregulation=T\nfreq start=0.15\n"
+                 "freq stop=30\nscale=10\nref level=107\n[band]\n1=0.15,30\n[limitupper]\n1=0.15,60,30,60\n");
+  standard.close();
+  const QString csv = dir.filePath(QStringLiteral("results.csv"));
+  QProcess p;
+  p.start(QStringLiteral(VANTREL_CLI_PROGRAM),
+          {QStringLiteral("--serial-device"), link, QStringLiteral("--standards"), dir.path(),
+           QStringLiteral("emi"), QStringLiteral("--mode"), QStringLiteral("conducted"),
+           QStringLiteral("--standard"), QStringLiteral("one band b"), QStringLiteral("--results"), csv,
+           QStringLiteral("--fail-on-exceed")});
+  ASSERT_TRUE(p.waitForFinished(60000));
+  const QString out = QString::fromUtf8(p.readAllStandardOutput());
+  EXPECT_EQ(p.exitCode(), 4) << p.readAllStandardError().toStdString();
+  EXPECT_TRUE(out.contains(QStringLiteral("overall=Fail"))) << out.toStdString();
+  QFile written(csv);
+  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(written.readAll().contains("Fail"));
+
+  QProcess wrong;
+  wrong.start(QStringLiteral(VANTREL_CLI_PROGRAM),
+              {QStringLiteral("--standards"), dir.path(), QStringLiteral("emi"), QStringLiteral("--mode"),
+               QStringLiteral("conducted"), QStringLiteral("--standard"), QStringLiteral("none")});
+  ASSERT_TRUE(wrong.waitForFinished(30000));
+  EXPECT_EQ(wrong.exitCode(), 1);
+  EXPECT_TRUE(wrong.readAllStandardError().contains("One band B"));  // the names there are
+}
+
 TEST(CliStandards, ABrokenFileIsNamedWithItsLineAndExits3) {
   QTemporaryDir dir;
   QFile good(dir.filePath(QStringLiteral("good.txt")));

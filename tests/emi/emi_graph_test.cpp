@@ -228,6 +228,10 @@ TEST(EmiGraph, FindEmiPeaksPutsTheHighestEmissionsFirst) {
   EXPECT_EQ(FindEmiPeaks(t, 1).size(), 1u);
   EmiTrace flat{};
   EXPECT_TRUE(FindEmiPeaks(flat, 10).empty());
+  EmiTrace twice = t;  // one point shown in two columns is one emission
+  twice[101] = twice[100];
+  twice[104] = twice[100];
+  EXPECT_EQ(FindEmiPeaks(twice, 10).size(), 2u);
 
   std::mt19937 random(7);
   std::uniform_real_distribution<double> level(20, 80);
