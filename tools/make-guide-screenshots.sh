@@ -9,7 +9,7 @@ sim=""
 trap '[ -n "$sim" ] && kill "$sim" 2>/dev/null; rm -rf "$work"' EXIT
 # A scratch program folder, so the user's own settings beside build/bin stay as they are.
 cp "$bin/guide_shots" "$work/"
-cp -r "$bin/standard" "$work/"
+cp -r "$bin/standard" "$bin/corrections" "$work/"
 "$bin/vantrel-sim" --serial "$work/analyzer" --scene emi >"$work/sim.log" 2>&1 &
 sim=$!
 for _ in $(seq 100); do grep -q '^ready ' "$work/sim.log" && break; sleep 0.1; done

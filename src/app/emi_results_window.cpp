@@ -88,6 +88,8 @@ EmiResultsWindow::EmiResultsWindow(EmiResultsHost host, QWidget* parent)
   tblResults->setHorizontalHeaderLabels(headers);
   tblResults->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tblResults->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // Highest level first until the user sorts otherwise.
+  tblResults->horizontalHeader()->setSortIndicator(1, Qt::DescendingOrder);
   tblResults->setSortingEnabled(true);
   grid->addWidget(tblResults, 1, 0, 1, 2);
   lblOverall = Named(new QLabel(this), "lblOverall");

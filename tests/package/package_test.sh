@@ -16,7 +16,8 @@ size=$(stat -c %s "$deb")
 
 contents="$(dpkg-deb -c "$deb" | awk '{print $6}')"
 for path in ./usr/bin/vantrel ./usr/bin/vantrel-sp3-to-text ./usr/bin/vantrel-sim ./usr/bin/vantrel-cli \
-    ./usr/share/vantrel/standard/fcc15_class_b_conducted.txt \
+    ./usr/share/vantrel/standard/fcc15_class_b_conducted.txt ./usr/share/vantrel/corrections/README.md \
+    ./usr/share/man/man1/vantrel-cli.1.gz ./usr/share/doc/vantrel/user-guide.md \
     ./usr/lib/udev/rules.d/70-vantrel-analyzer.rules ./usr/share/applications/vantrel.desktop \
     ./usr/share/icons/hicolor/scalable/apps/vantrel.svg \
     ./usr/share/metainfo/io.github.vantrel.Vantrel.metainfo.xml \

@@ -69,6 +69,15 @@ int main(int argc, char** argv) {
 
   key("btnEMCMode")->trigger();
   key("btnCapture")->trigger();  // the EMI measurement of the selected standard
+  key("btnMarker")->trigger();
+  if (auto* peaks = window->findChild<QAbstractButton*>(QStringLiteral("cmdPeaks"))) peaks->click();
   ok &= shot("emi.png");
+  if (auto* results = window->findChild<QAbstractButton*>(QStringLiteral("cmdResults"))) results->click();
+  Settle(300);
+  if (QWidget* table = window->findChild<QWidget*>(QStringLiteral("frmEmiResults"))) {
+    const bool saved = table->grab().save(out.filePath(QStringLiteral("emi-results.png")));
+    std::fprintf(stderr, "%s emi-results.png\n", saved ? "wrote" : "could not write");
+    ok &= saved;
+  }
   return ok ? 0 : 3;
 }
