@@ -27,6 +27,7 @@
 #include "app/control_panel.h"
 #include "app/control_panel_rules.h"
 #include "app/emi_marker_panel.h"
+#include "app/focus_rules.h"
 #include "app/emi_results_window.h"
 #include "app/emi_marker_panel.h"
 #include "app/emi_results_window.h"
@@ -829,9 +830,7 @@ void AnalyzerWindow::StepSelectedMarker(int step) {
 }
 
 void AnalyzerWindow::keyPressEvent(QKeyEvent* event) {
-  const bool plain =
-      (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) ==
-      Qt::NoModifier;
+  const bool plain = PlainKey(event);
   if (plain && event->key() == Qt::Key_Left) {
     StepSelectedMarker(-1);
     return;

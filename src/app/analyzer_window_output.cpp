@@ -103,14 +103,7 @@ void AnalyzerWindow::SaveToPc() {
     const EmiResults& results = emi_->Results();
     UpdateShownEmi();  // the marker points of the graph in force, drawn or not
     const LimitStandard& standard = emi_->Standard();
-    AnalyzerSettings measured;
-    measured.RefLevel = results.header.refLevel;
-    measured.RefUnit = results.header.ampUnit;
-    measured.Scale = standard.scale;
-    measured.RBW = results.header.rbw;
-    measured.VBW = results.header.vbw;
-    measured.SweepTime = results.header.sweepTime;
-    measured.TimeStamp = results.header.timeStamp;
+    const AnalyzerSettings measured = MeasuredSettings(results.header, standard.scale);
     const bool written = ReplaceSmallFile(
         name,
         EmiTextTable(emiGraph_.markerPoints, measured, standard.freqStart, standard.freqStop),

@@ -152,17 +152,8 @@ void EmiMarkerPanel::MakeMarker(Rgb back) {
 }
 
 bool EmiMarkerPanel::txtEMCMkr_Validate(int index) {
-  const auto problem = ValidateEmiMarkerFrequency(txtEMCMkr_[index]->text().toStdString());
-  if (!problem) return true;
-  const RefusalGuard guard;  // the message box and the refocus are no new checks
-  if (host_.notifier) {
-    host_.notifier->ShowMessage(problem->message, MessageIcon::None);
-  } else {
-    QMessageBox::information(this, QString(), Q(problem->message));
-  }
-  if (!problem->correctedText.empty()) txtEMCMkr_[index]->setText(Q(problem->correctedText));
-  txtEMCMkr_[index]->setFocus(Qt::OtherFocusReason);
-  return false;
+  // The same rule and messages as the spectrum markers'.
+  return CheckMarkerText(txtEMCMkr_[index], host_.notifier);
 }
 
 void EmiMarkerPanel::DropHandle(int index, const QPoint& pixel) {
@@ -202,10 +193,7 @@ bool EmiMarkerPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched != txtEMCMkr_[i]) continue;
     if (event->type() == QEvent::KeyPress) {
       auto* key = static_cast<QKeyEvent*>(event);
-      const bool plain =
-          (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) ==
-          Qt::NoModifier;
-      if (plain && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+      if (PlainKey(key) && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
         const auto text = StepText(i, key->key() == Qt::Key_Up ? -1 : 1);
         if (text) txtEMCMkr_[i]->setText(Q(*text));
         return true;

@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QTextEdit>
 
+#include "app/named.h"
 #include "platform/emi_report_writer.h"
 #include "platform/small_file.h"
 #include "util/format.h"
@@ -23,12 +24,6 @@
 namespace vantrel {
 
 namespace {
-
-template <class T>
-T* Named(T* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
 
 // A number cell that sorts by value, shown as the report shows it.
 QTableWidgetItem* NumberItem(const std::optional<double>& value, const char* pattern = "#0.0") {

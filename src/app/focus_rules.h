@@ -3,6 +3,12 @@
 // to another window, a message box or a menu (those come back to the same box).
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+
+#include "display/markers.h"
+#include "util/notifier.h"
 
 namespace vantrel {
 
@@ -27,5 +33,27 @@ class RefusalGuard {
   bool outer_;
   static inline bool active_ = false;
 };
+
+// A key pressed without Shift, Ctrl or Alt.
+inline bool PlainKey(const QKeyEvent* key) {
+  return (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) ==
+         Qt::NoModifier;
+}
+
+// A marker frequency box the focus leaves: a refused text gets its message, its corrected
+// text where there is one, and the focus back at once. True when the text was fine.
+inline bool CheckMarkerText(QLineEdit* box, Notifier* notifier) {
+  const auto problem = ValidateMarkerFrequency(box->text().toStdString());
+  if (!problem) return true;
+  const RefusalGuard guard;  // the message box and the refocus are no new checks
+  if (notifier) {
+    notifier->ShowMessage(problem->message, MessageIcon::None);
+  } else {
+    QMessageBox::information(box, QString(), QString::fromStdString(problem->message));
+  }
+  if (!problem->correctedText.empty()) box->setText(QString::fromStdString(problem->correctedText));
+  box->setFocus(Qt::OtherFocusReason);
+  return false;
+}
 
 }  // namespace vantrel

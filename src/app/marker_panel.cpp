@@ -315,19 +315,7 @@ bool MarkerPanel::LowerChecked() const {
   return chkLLimit_->isChecked();
 }
 
-bool MarkerPanel::ValidateText(int i) {
-  const auto problem = ValidateMarkerFrequency(S(txtMkr_[i]->text()));
-  if (!problem) return true;
-  const RefusalGuard guard;  // the message box and the refocus are no new checks
-  if (host_.notifier) {
-    host_.notifier->ShowMessage(problem->message, MessageIcon::None);
-  } else {
-    QMessageBox::information(this, QString(), Q(problem->message));
-  }
-  if (!problem->correctedText.empty()) txtMkr_[i]->setText(Q(problem->correctedText));
-  txtMkr_[i]->setFocus(Qt::OtherFocusReason);
-  return false;
-}
+bool MarkerPanel::ValidateText(int i) { return CheckMarkerText(txtMkr_[i], host_.notifier); }
 
 bool MarkerPanel::eventFilter(QObject* watched, QEvent* event) {
   if (watched == pic1_ && FocusLeavesForAControl(event)) {
@@ -338,10 +326,7 @@ bool MarkerPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched != txtMkr_[i]) continue;
     if (event->type() == QEvent::KeyPress) {
       auto* key = static_cast<QKeyEvent*>(event);
-      const bool plain =
-          (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) ==
-          Qt::NoModifier;
-      if (plain && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && host_.state) {
+      if (PlainKey(key) && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && host_.state) {
         const int step = key->key() == Qt::Key_Up ? -1 : 1;
         const auto text = StepMarker(host_.state->settings, view_.handles[i].x, step);
         if (text) txtMkr_[i]->setText(Q(*text));

@@ -10,20 +10,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "app/named.h"
 #include "platform/recording_to_text_file.h"
 #include "util/notifier.h"
 
 namespace vantrel {
-
-namespace {
-
-template <typename T>
-T* Named(T* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
-
-}  // namespace
 
 Sp3ToTextWindow::Sp3ToTextWindow(Notifier& notifier, QWidget* parent)
     : QWidget(parent, Qt::Window), notifier_(notifier) {

@@ -189,14 +189,7 @@ int EmiCommand(CliSession& session, const CliOptions& o) {
 
   int status = kExitOk;
   if (o.Has("out")) {
-    AnalyzerSettings s;
-    s.RefLevel = measured.header.refLevel;
-    s.RefUnit = measured.header.ampUnit;
-    s.Scale = standard.scale;
-    s.RBW = measured.header.rbw;
-    s.VBW = measured.header.vbw;
-    s.SweepTime = measured.header.sweepTime;
-    s.TimeStamp = measured.header.timeStamp;
+    const AnalyzerSettings s = MeasuredSettings(measured.header, standard.scale);
     status = std::max(status, Save(o.Value("out"), EmiTextTable(st.markerPoints, s, standard.freqStart, standard.freqStop)));
   }
   if (o.Has("results")) status = std::max(status, Save(o.Value("results"), ResultsCsv(table)));

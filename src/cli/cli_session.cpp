@@ -6,17 +6,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "cli/sp3_to_text_run.h"
 #include "platform/hidapi_backend.h"
 #include "platform/loaded_gpib_library.h"
 #include "platform/qt_serial_port.h"
 
-#ifdef _WIN32
-#include <io.h>
-#define VANTREL_ISATTY(f) _isatty(_fileno(f))
-#else
-#include <unistd.h>
-#define VANTREL_ISATTY(f) isatty(fileno(f))
-#endif
 
 namespace vantrel::cli {
 
@@ -45,7 +39,7 @@ std::string ScratchIni(const CliOptions& o) {
 
 }  // namespace
 
-StderrNotifier::StderrNotifier() : live_(VANTREL_ISATTY(stderr)) {}
+StderrNotifier::StderrNotifier() : live_(StderrIsTerminal()) {}
 
 MessageResult StderrNotifier::ShowMessage(const std::string& text, MessageIcon, MessageButtons) {
   EndLine();

@@ -23,6 +23,18 @@ std::string Mhz(double mhz) { return FormatShortest(mhz) + "MHz."; }
 
 }  // namespace
 
+AnalyzerSettings MeasuredSettings(const EmiHeader& header, double scale) {
+  AnalyzerSettings s;
+  s.RefLevel = header.refLevel;
+  s.RefUnit = header.ampUnit;
+  s.Scale = static_cast<float>(scale);
+  s.RBW = header.rbw;
+  s.VBW = header.vbw;
+  s.SweepTime = header.sweepTime;
+  s.TimeStamp = header.timeStamp;
+  return s;
+}
+
 EmiSequences::EmiSequences(AnalyzerCommands& commands) : commands_(commands) {}
 
 template <typename Body>

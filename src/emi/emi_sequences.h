@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "commands/analyzer_commands.h"
+#include "commands/analyzer_settings.h"
 #include "emi/emi_point.h"
 #include "emi/limit_standard.h"
 
@@ -23,6 +24,9 @@ struct EmiHeader {
   std::string vbw;
   std::string sweepTime;
 };
+
+// The analyzer settings a measurement ran with, as the wave text file records them.
+AnalyzerSettings MeasuredSettings(const EmiHeader& header, double scale);
 
 struct EmiResults {
   std::vector<EmiPoint> trace;  // bands x 501 points (conducted) or 501
