@@ -208,6 +208,11 @@ int Run(const CliOptions& o) {
 }  // namespace vantrel::cli
 
 int main(int argc, char** argv) {
+  // Qt's notes about the desktop session mean nothing to a script reading standard error.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtDebugMsg || text.startsWith(QStringLiteral("QStandardPaths:"))) return;
+    std::fprintf(stderr, "vantrel-cli: %s\n", text.toLocal8Bit().constData());
+  });
   // Pictures for reports need fonts, not a screen.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
