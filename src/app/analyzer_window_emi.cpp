@@ -81,6 +81,12 @@ void AnalyzerWindow::UpdateShownEmi() {
     shownEmiKey_ = key;
     emiResults_->Recompute();
   }
+  emiGraph_.finalQuasiPeak.clear();
+  emiGraph_.finalAverage.clear();
+  for (const EmissionResult& e : emiResults_->Table().emissions) {
+    if (e.quasiPeak) emiGraph_.finalQuasiPeak.push_back({e.frequency, *e.quasiPeak, 0});
+    if (e.average) emiGraph_.finalAverage.push_back({e.frequency, *e.average, 0});
+  }
 }
 
 void AnalyzerWindow::PaintEmiGraph(Canvas& canvas) {
@@ -129,6 +135,7 @@ void AnalyzerWindow::WireEmiResults() {
     return EmiConductedWideRange(emiGraph_) ? FrequencyAxis::Logarithmic : FrequencyAxis::Linear;
   };
   h.correctionsChanged = [this] { DrawGrid(); };
+  h.finalMeasured = [this] { DrawGrid(); };
   h.measureSpot = [this](double mhz, const std::string& detector) -> std::optional<double> {
     const auto level = emi_->MeasureSpot(mhz, detector);
     if (!level) return std::nullopt;

@@ -230,6 +230,7 @@ void EmiResultsWindow::Remeasure() {
   remeasuring_ = false;
   cmdRemeasure->setText(QStringLiteral("Re-measure"));
   Fill();
+  if (host_.finalMeasured) host_.finalMeasured();
 }
 
 DeviceUnderTest EmiResultsWindow::Device() const {

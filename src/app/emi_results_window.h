@@ -34,6 +34,8 @@ struct EmiResultsHost {
   std::function<FrequencyAxis()> axis;
   // The ticked tables changed: the graph and every level follow.
   std::function<void()> correctionsChanged;
+  // Final measurements were made: the graph shows them.
+  std::function<void()> finalMeasured;
   // One final measurement: level at `mhz` with "QPeak" or "AVG" (tables applied by the
   // window), none when it was stopped.
   std::function<std::optional<double>(double mhz, const std::string& detector)> measureSpot;

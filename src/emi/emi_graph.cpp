@@ -17,6 +17,8 @@ constexpr Rgb kEmiTraceColor = MakeRgb(0, 255, 0);
 constexpr Rgb kLimitColor = MakeRgb(255, 0, 0);
 constexpr Rgb kThresholdColor = MakeRgb(0, 0, 255);
 constexpr Rgb kPrinterText = MakeRgb(0, 0, 0);
+constexpr Rgb kFinalQuasiPeakColor = MakeRgb(255, 0, 255);
+constexpr Rgb kFinalAverageColor = MakeRgb(0, 200, 255);
 constexpr Rgb kPrinterBack = MakeRgb(255, 255, 255);
 constexpr double kLogGridStep = 128;       // 127.875 rounded, as the logarithmic grid has it
 constexpr double kLinGridStep = kGraphTop / 8;  // 127.875
@@ -115,6 +117,38 @@ void AmpUncalText(Canvas& t, const EmiGraphState& st) {
 // Which correction tables the levels include, right-aligned above the graph.
 void CorrectionsText(Canvas& t, const EmiGraphState& st) {
   if (!st.correctionsCaption.empty()) TextEndingAt(t, 500, 1120, st.correctionsCaption);
+}
+
+// The final measurements as small crosses over the prescan trace, on the axis in force.
+void FinalLevels(Canvas& t, const EmiGraphState& st, bool logAxis) {
+  if (!st.standard || (st.finalQuasiPeak.empty() && st.finalAverage.empty())) return;
+  const double a = st.standard->freqStart, b = st.standard->freqStop;
+  const double scale = Scale(st);
+  const bool dotted = t.Dotted();
+  t.SetDotted(false);
+  const struct {
+    const std::vector<EmiPoint>* points;
+    Rgb color;
+    bool diagonal;
+  } kinds[] = {{&st.finalQuasiPeak, kFinalQuasiPeakColor, true}, {&st.finalAverage, kFinalAverageColor, false}};
+  for (const auto& k : kinds) {
+    t.SetPenColor(k.color);
+    for (const EmiPoint& p : *k.points) {
+      const double x = logAxis ? FreqToXLog(a, b, p.frequency) : FreqToXLin(a, b, p.frequency);
+      const double y = LevelToYRaw(st.emiRefLevel, scale, p.level);
+      if (!(x >= 0 && x <= kGraphRight && y >= 0 && y <= kGraphTop)) continue;
+      const double dx = 4, dy = 10;  // a few pixels either way on any picture
+      if (k.diagonal) {
+        t.Line(x - dx, y - dy, x + dx, y + dy);
+        t.Line(x - dx, y + dy, x + dx, y - dy);
+      } else {
+        t.Line(x - dx, y, x + dx, y);
+        t.Line(x, y - dy, x, y + dy);
+      }
+    }
+  }
+  t.SetDotted(dotted);
+  t.SetPenColor(TextColor(st));
 }
 
 void MarkerTableHeader(Canvas& t) {
@@ -256,7 +290,10 @@ void EMC_DrawGrid(Canvas& target, EmiGraphState& st, bool showLower, bool showUp
   TextEndingAt(target, 500, -160, header.timeStamp);
   AmpUncalText(target, st);
 
-  if (usable) EMC_DrawTrace(target, st);
+  if (usable) {
+    EMC_DrawTrace(target, st);
+    FinalLevels(target, st, true);
+  }
   target.SetPenColor(TextColor(st));
 
   if (AnyMarkerTicked(st)) {
@@ -453,6 +490,7 @@ void EMC_Linear_DrawGrid(Canvas& target, EmiGraphState& st, bool showLower, bool
     DrawTrace(target, live, kEmiTraceColor, static_cast<float>(scale));
     target.SetPenWidth(1);
   }
+  if (usable) FinalLevels(target, st, false);
   target.SetPenColor(TextColor(st));
 
   if (AnyMarkerTicked(st)) {

@@ -50,6 +50,8 @@ struct EmiGraphState {
   Rgb backColor = kDefaultBackColor;
   std::array<EmiMarker, kEmiMarkers> markers{};
   std::string correctionsCaption;  // names the correction tables the levels include
+  // Final measurements of emissions: quasi-peak levels (drawn as x) and average levels (+).
+  std::vector<EmiPoint> finalQuasiPeak, finalAverage;
   // Run-time failures of the limit drawing and the peak search: ShowErrorBox in the window.
   std::function<void(int number, const std::string& description)> showError;
 

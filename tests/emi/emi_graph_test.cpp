@@ -159,6 +159,15 @@ TEST(EmiGraph, MarkersReadTheirColumnAndSitOnTheEmission) {
   EXPECT_EQ(level->y1, -270);
   EXPECT_NEAR(level->x1 + p.canvas.TextWidth("99."), 190, 1e-9);
   EXPECT_EQ(p.canvas.FindText("40")->y1, -330);
+
+  Picture f;  // final measurements: an x for the quasi-peak level where it lies on the graph
+  f.Scan([](double) { return 400; });
+  f.st.finalQuasiPeak = {{1, 60, 0}, {1, 500, 0}};
+  f.Draw();
+  const auto crosses = f.Lines(MakeRgb(255, 0, 255));
+  ASSERT_EQ(crosses.size(), 2u);
+  EXPECT_DOUBLE_EQ((crosses[0].x1 + crosses[0].x2) / 2, FreqToXLog(0.15, 30, 1));
+  EXPECT_DOUBLE_EQ((crosses[0].y1 + crosses[0].y2) / 2, LevelToYRaw(107, 10, 60));
 }
 
 TEST(EmiGraph, UnusableInputsDrawSafely) {
