@@ -31,7 +31,8 @@ void AnalyzerWindow::ToggleLive() {
   hooks.stopRequested = [this] { return transport_.stopRequested; };
   hooks.clearStopRequested = [this] { transport_.stopRequested = false; };
   hooks.drawGrid = [this] { DrawGrid(); };
-  RunAcquisition(links_.clock, hooks, [this] { return SamplingRate(); }, 0);
+  RunAcquisition(
+      links_.clock, hooks, [this] { return SamplingRate(); }, 0);
 
   liveRunning_ = false;
   toolbar_["btnLive"].down = false;

@@ -22,8 +22,8 @@ int RunAcquisition(Clock& clock, const AcquisitionHooks& hooks,
     const double interval = samplingRate() * 1000;
     // The average keeps a slow link from being asked again at once; the second rule
     // lets a sample come up to a tenth of a second early.
-    const bool wait = lastSample && (interval > average ||
-                                     interval - 99 > ElapsedMs(*lastSample, now));
+    const bool wait =
+        lastSample && (interval > average || interval - 99 > ElapsedMs(*lastSample, now));
     if (wait) {
       WaitMs(clock, 100);
     } else {
