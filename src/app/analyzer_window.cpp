@@ -360,6 +360,8 @@ void AnalyzerWindow::DispatchToolbar(const QString& key) {
   const std::string lower = ToLower(key.toStdString());
   if (lower == "btnopencom") {
     ToggleConnection();
+  } else if (lower == "btngettrace" && liveRunning_) {
+    // Live's loop sees the button at its next pass, ends and starts the recording.
   } else if (lower == "btngettrace") {
     recordStartTime_ = links_.clock.LocalNow();
     toolbar_.SetAcquiring(Down("btnGetTrace"));
@@ -371,6 +373,8 @@ void AnalyzerWindow::DispatchToolbar(const QString& key) {
     } else {
       CaptureTrace();
     }
+  } else if (lower == "btnlive") {
+    ToggleLive();
   } else if (lower == "btnmarker") {
     LayoutMarkerPanel();
   } else if (lower == "btnclear") {
@@ -839,6 +843,7 @@ void AnalyzerWindow::keyPressEvent(QKeyEvent* event) {
     StepSelectedMarker(1);
     return;
   }
+  if (event->key() == Qt::Key_Escape && StopLive()) return;
   if (event->key() == Qt::Key_Escape && refresh_.TraceBusy) {
     transport_.stopRequested = true;  // the running refresh ends at its next step
     return;

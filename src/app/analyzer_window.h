@@ -121,6 +121,10 @@ class AnalyzerWindow : public QWidget {
   // btnSave and btnPrint.
   void SaveToPc();
   void PrintView();
+  // btnLive: the recording's acquisition loop without a file, until the button is up,
+  // the link goes, EMI mode comes or a recording takes the loop over.
+  void ToggleLive();
+  bool LiveRunning() const { return liveRunning_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -153,6 +157,9 @@ class AnalyzerWindow : public QWidget {
   void WireEmiResults();
   QImage EmiReportPicture();
   void WireEmi();
+  // Escape while Live runs: the button goes up and a running refresh ends. False when
+  // Live was not running.
+  bool StopLive();
   // The graph and its marker handles drawn in these colours, as a picture.
   QImage PictureInColours(Rgb back, Rgb grid);
   void ArrangeSettingPanel();
@@ -190,6 +197,7 @@ class AnalyzerWindow : public QWidget {
   DateTime recordStartTime_{};
   QRect graphHome_;  // twips
   bool emiDisplay_ = false;
+  bool liveRunning_ = false;
 
   QToolBar* toolbar1_ = nullptr;
   std::map<QString, QAction*> actions_;

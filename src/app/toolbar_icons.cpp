@@ -150,6 +150,15 @@ QIcon ToolbarImage(int index) {
       p.drawLine(24, 11, 29, 16);
       p.drawLine(24, 21, 29, 16);
       break;
+    case kImageLive: {  // live: a sweep with a moving trace and a play mark
+      p.setPen(QPen(QColor(0x20a020), 2));
+      p.drawPolyline(QPolygon({QPoint(2, 24), QPoint(8, 22), QPoint(12, 12), QPoint(16, 22),
+                               QPoint(22, 20), QPoint(30, 24)}));
+      p.setPen(Qt::black);
+      p.setBrush(QColor(0xd02020));
+      p.drawPolygon(QPolygon({QPoint(20, 3), QPoint(29, 8), QPoint(20, 13)}));
+      break;
+    }
     default:
       break;
   }

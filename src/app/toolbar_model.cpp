@@ -46,7 +46,8 @@ void ToolbarModel::SetConnected() {
   for (ToolbarButton& button : buttons_) button.enabled = true;
   if ((*this)["btnEMCMode"].down) {
     // The SA-only buttons stay off in EMI mode; the Control panel is put away with them.
-    for (const char* key : {"btnGetLimit", "btnGetTrace", "btnDrawPCStored", "btnControl"}) {
+    for (const char* key :
+         {"btnGetLimit", "btnGetTrace", "btnDrawPCStored", "btnControl", "btnLive"}) {
       (*this)[key].enabled = false;
     }
     (*this)["btnControl"].down = false;
@@ -66,6 +67,7 @@ void ToolbarModel::ApplyModeButtons() {
     (*this)["btnGetLimit"].enabled = false;
     (*this)["btnGetTrace"].enabled = false;
     (*this)["btnDrawPCStored"].enabled = false;
+    (*this)["btnLive"].enabled = false;
   } else {
     mode.toolTip = "EMI Mode";
     mode.image = kImageSaMode;
@@ -73,6 +75,7 @@ void ToolbarModel::ApplyModeButtons() {
       (*this)["btnGetLimit"].enabled = true;
       (*this)["btnGetTrace"].enabled = true;
       (*this)["btnControl"].enabled = true;
+      (*this)["btnLive"].enabled = true;
     }
     (*this)["btnDrawPCStored"].enabled = true;
   }
@@ -80,8 +83,8 @@ void ToolbarModel::ApplyModeButtons() {
 
 void ToolbarModel::SetWorking() {
   // btnCapture stays usable: a second press stops the capture it started.
-  for (const char* key : {"btnGetTrace", "btnSave", "btnPrint", "btnClear",
-                          "btnDrawPCStored", "btnDrawStored", "btnGetLimit", "btnEMCMode"}) {
+  for (const char* key : {"btnGetTrace", "btnSave", "btnPrint", "btnClear", "btnDrawPCStored",
+                          "btnDrawStored", "btnGetLimit", "btnEMCMode", "btnLive"}) {
     (*this)[key].enabled = false;
   }
 }
@@ -93,12 +96,25 @@ void ToolbarModel::SetAcquiring(bool acquiring) {
          {"btnEMCMode", "btnCapture", "btnClear", "btnDrawStored", "btnGetLimit"}) {
       (*this)[key].enabled = false;
     }
+    (*this)["btnLive"].enabled = false;  // the recording's loop refreshes the graph already
     trace.toolTip = "Recording off";
     trace.image = kImageRecordingOn;
   } else {
     if ((*this)["btnOpenCOM"].down) SetConnected();
     trace.toolTip = "Recording";
     trace.image = kImageRecordingIdle;
+  }
+}
+
+void ToolbarModel::SetLive(bool live) {
+  if (live) {
+    // btnGetTrace stays usable: a recording takes the loop over from Live.
+    for (const char* key : {"btnEMCMode", "btnCapture", "btnClear", "btnDrawStored",
+                            "btnGetLimit", "btnDrawPCStored"}) {
+      (*this)[key].enabled = false;
+    }
+  } else if ((*this)["btnOpenCOM"].down) {
+    SetConnected();
   }
 }
 

@@ -17,10 +17,11 @@ struct ToolbarKeyInfo {
 };
 
 // Every key in toolbar order.
-inline constexpr std::array<ToolbarKeyInfo, 14> kToolbarKeys{{
+inline constexpr std::array<ToolbarKeyInfo, 15> kToolbarKeys{{
     {"btnOpenCOM", "Connect to PC", true, 1},
     {"btnGetTrace", "Recording", true, 3},
     {"btnCapture", "Capture", false, 5},
+    {"btnLive", "Live", true, 18},
     {"btnSave", "Save to PC", false, 6},
     {"btnPrint", "Print", false, 7},
     {"btnMarker", "Marker", true, 8},
@@ -41,7 +42,8 @@ inline constexpr int kImageRecordingIdle = 3;
 inline constexpr int kImageRecordingOn = 4;
 inline constexpr int kImageSaMode = 14;
 inline constexpr int kImageEmiMode = 15;
-inline constexpr int kImageCount = 17;
+inline constexpr int kImageLive = 18;
+inline constexpr int kImageCount = 18;
 
 struct ToolbarButton {
   std::string key;
@@ -64,7 +66,7 @@ class ToolbarModel {
 
   // Every button but btnEMCMode and btnSetting disabled; btnQuit and btnOpenCOM enabled.
   void SetDisconnected();
-  // Every button enabled; in EMI mode btnGetLimit and btnGetTrace disabled.
+  // Every button enabled; in EMI mode btnGetLimit, btnGetTrace and btnLive disabled.
   void SetConnected();
   // The toolbar part of switching between SA and EMI mode, after btnEMCMode changed.
   void ApplyModeButtons();
@@ -73,6 +75,8 @@ class ToolbarModel {
   void SetWorking();
   // Continuous acquisition started (btnGetTrace down) or ended (up).
   void SetAcquiring(bool acquiring);
+  // Live sweeping started (btnLive down) or ended: like a recording, without its file.
+  void SetLive(bool live);
   // Playback from a file started (btnDrawPCStored down) or ended: the graph's marker
   // and print buttons are usable meanwhile, also when disconnected.
   void SetPlayingBack(bool playing);

@@ -12,7 +12,8 @@ struct ToolbarShortcut {
 
 inline constexpr ToolbarShortcut kToolbarShortcuts[] = {
     {"btnOpenCOM", "Ctrl+K"}, {"btnGetTrace", "Ctrl+R"}, {"btnCapture", "F5"},
-    {"btnSave", "Ctrl+S"},    {"btnPrint", "Ctrl+P"},    {"btnMarker", "Ctrl+M"},
+    {"btnLive", "F6"},        {"btnSave", "Ctrl+S"},    {"btnPrint", "Ctrl+P"},
+    {"btnMarker", "Ctrl+M"},
 };
 
 constexpr std::string_view ToolbarShortcutOf(std::string_view key) {

@@ -98,12 +98,16 @@ double LevelToY(double level, double refLevel, double scale) {
   return y > kGraphTop ? kGraphTop : y;
 }
 
+double CountToLevel(double refLevel, double count, double dbPerCount) {
+  return refLevel - (1023 - count) * dbPerCount;
+}
+
 double PointHeightTodBm(std::int16_t refLevel, int n, std::span<const std::int16_t> points,
                         double dbPerCount) {
   if (n < 0 || n >= kTracePoints || static_cast<std::size_t>(n) >= points.size()) return kNoLevel;
   const std::int16_t count = points[static_cast<std::size_t>(n)];
   if (count < 0) return kNoLevel;
-  const double level = refLevel - (1023 - count) * dbPerCount;
+  const double level = CountToLevel(refLevel, count, dbPerCount);
   return level > refLevel ? refLevel : level;
 }
 

@@ -49,6 +49,9 @@ double FreqToX(double f, double start, double stop);
 // scale is 0 or the result is not finite.
 double LevelToY(double level, double refLevel, double scale);
 
+// Level of a trace count: ref - (1023 - count) * dbPerCount, not capped.
+double CountToLevel(double refLevel, double count, double dbPerCount = kDbPerCount);
+
 // Level of trace point n: ref - (1023 - count) * dbPerCount, at most ref; kNoLevel for n
 // outside the trace or a negative count.
 double PointHeightTodBm(std::int16_t refLevel, int n, std::span<const std::int16_t> points,

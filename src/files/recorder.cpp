@@ -1,7 +1,6 @@
 #include "files/recorder.h"
 
-#include <cmath>
-
+#include "display/acquisition_loop.h"
 #include "files/sp3_file.h"
 #include "util/format.h"
 #include "util/numbers.h"
@@ -29,40 +28,26 @@ void Recorder::Run(const std::function<double()>& samplingRate, int limitSeconds
   reported_ = false;
   recordFilePath_.clear();
   peakFilePath_.clear();
-  const std::uint32_t start = clock_.NowMs();
-  // The time limit's progress goes when the acquisition does, however it ends.
+  AcquisitionHooks loop;
+  loop.buttonDown = hooks.buttonDown;
+  loop.flushSerial = hooks.flushSerial;
+  loop.refresh = hooks.refresh;
+  loop.stopRequested = hooks.stopRequested;
+  loop.clearStopRequested = hooks.clearStopRequested;
+  loop.drawGrid = hooks.drawGrid;
+  loop.limitReached = hooks.limitReached;
+  // The refresh writes record recordCount_ + 1: the count grows only after a sample.
+  loop.sampled = [this](int) {
+    if (hooks.recordingPeak && hooks.recordingPeak() && hooks.peakSearch) WritePeaks();
+    ++recordCount_;
+  };
+  // The time limit's progress beside the status text, gone when the acquisition is.
+  loop.progress = [this](double seconds, int limit) { notifier_.SetProgress(seconds, limit); };
   struct HideProgress {
     Notifier& notifier;
     ~HideProgress() { notifier.SetProgress(-1, 0); }
   } hide{notifier_};
-  if (hooks.clearStopRequested) hooks.clearStopRequested();
-  if (hooks.flushSerial) hooks.flushSerial();
-  std::optional<std::uint32_t> lastSample;
-  for (;;) {
-    if (!hooks.buttonDown()) return;
-    const std::uint32_t now = clock_.NowMs();
-    const double elapsed = ElapsedMs(start, now);
-    const double average = static_cast<double>(RoundHalfEven(elapsed / (recordCount_ + 1)));
-    const double interval = samplingRate() * 1000;
-    const bool wait = lastSample && (interval > average ||
-                                     interval - 99 > ElapsedMs(*lastSample, now));
-    if (wait) {
-      WaitMs(clock_, 100);
-    } else {
-      if (hooks.clearStopRequested) hooks.clearStopRequested();
-      lastSample = clock_.NowMs();
-      if (hooks.flushSerial) hooks.flushSerial();
-      hooks.refresh(recordCount_ == 0);
-      if (hooks.stopRequested && hooks.stopRequested()) return;
-      if (hooks.drawGrid) hooks.drawGrid();
-      if (hooks.recordingPeak && hooks.recordingPeak() && hooks.peakSearch) WritePeaks();
-      ++recordCount_;
-    }
-    if (limitSeconds >= 1) notifier_.SetProgress(elapsed / 1000, limitSeconds);
-    if (limitSeconds >= 1 && elapsed / 1000 > limitSeconds + 0.1 && hooks.limitReached) {
-      hooks.limitReached();
-    }
-  }
+  RunAcquisition(clock_, loop, samplingRate, limitSeconds);
 }
 
 void Recorder::ChooseFileNames() {

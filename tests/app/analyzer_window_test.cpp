@@ -82,6 +82,7 @@ TEST_F(AnalyzerWindowTest, LoadStateOfToolbarAndPortFrame) {
       {"btnOpenCOM", "Connect to PC", true},
       {"btnGetTrace", "Recording", true},
       {"btnCapture", "Capture", false},
+      {"btnLive", "Live", true},
       {"btnSave", "Save to PC", false},
       {"btnPrint", "Print", false},
       {"btnMarker", "Marker", true},
@@ -107,6 +108,7 @@ TEST_F(AnalyzerWindowTest, LoadStateOfToolbarAndPortFrame) {
   }
   // Shortcuts show in the hover text beside the button's own tool tip.
   EXPECT_EQ(AnalyzerWindow::ShownToolTip(*Key("btnCapture")), "Capture (F5)");
+  EXPECT_EQ(AnalyzerWindow::ShownToolTip(*Key("btnLive")), "Live (F6)");
   EXPECT_EQ(AnalyzerWindow::ShownToolTip(*Key("btnQuit")), "Exit");
   ExpectDisconnectedToolbar();
   EXPECT_EQ(Image("btnGetTrace"), 3);
