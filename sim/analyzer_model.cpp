@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "sim/answer_format.h"
+#include "sim/legacy_dialect.h"
 #include "util/datetime.h"
 #include "util/format.h"
 #include "util/numbers.h"
@@ -59,9 +60,15 @@ void AnalyzerModel::Reset() {
   scene_ = SignalScene::Default();
   state_.upperLimit = {{0, -25}, {1000, -25}, {1000, -35}, {3000, -35}};
   state_.lowerLimit = {{0, -75}, {3000, -75}};
+  if (legacy_) legacy_->PowerOn(*this);
   ApplyAutoCouplings();
   FillDefaultStored();
   InvalidateHolds();
+}
+
+void AnalyzerModel::UseLegacyDialect(const LegacyOptions& options) {
+  legacy_ = std::make_shared<LegacyDialect>(options);
+  Reset();
 }
 
 void AnalyzerModel::FillDefaultStored() {
@@ -149,26 +156,26 @@ void AnalyzerModel::ApplyAutoCouplings() {
 // ---- frequencies ----
 
 void AnalyzerModel::SetStart(std::int64_t hz) {
-  state_.startHz = std::clamp<std::int64_t>(hz, 0, kMaxFreqHz - kMinSpanHz);
+  state_.startHz = std::clamp<std::int64_t>(hz, 0, state_.maxHz - kMinSpanHz);
   if (state_.stopHz - state_.startHz < kMinSpanHz) state_.stopHz = state_.startHz + kMinSpanHz;
 }
 
 void AnalyzerModel::SetStop(std::int64_t hz) {
-  state_.stopHz = std::clamp<std::int64_t>(hz, kMinSpanHz, kMaxFreqHz);
+  state_.stopHz = std::clamp<std::int64_t>(hz, kMinSpanHz, state_.maxHz);
   if (state_.stopHz - state_.startHz < kMinSpanHz) state_.startHz = state_.stopHz - kMinSpanHz;
 }
 
 void AnalyzerModel::SetCentre(std::int64_t hz) {
   const std::int64_t centre =
-      std::clamp<std::int64_t>(hz, kMinSpanHz / 2, kMaxFreqHz - kMinSpanHz / 2);
+      std::clamp<std::int64_t>(hz, kMinSpanHz / 2, state_.maxHz - kMinSpanHz / 2);
   const std::int64_t half =
-      std::max(kMinSpanHz / 2, std::min({state_.SpanHz() / 2, centre, kMaxFreqHz - centre}));
+      std::max(kMinSpanHz / 2, std::min({state_.SpanHz() / 2, centre, state_.maxHz - centre}));
   state_.startHz = centre - half;
   state_.stopHz = centre + half;
 }
 
 void AnalyzerModel::SetSpan(std::int64_t hz) {
-  const std::int64_t span = std::clamp<std::int64_t>(hz, kMinSpanHz, kMaxFreqHz);
+  const std::int64_t span = std::clamp<std::int64_t>(hz, kMinSpanHz, state_.maxHz);
   const std::int64_t centre = (state_.startHz + state_.stopHz) / 2;
   state_.startHz = centre - span / 2;
   state_.stopHz = state_.startHz + span;
@@ -176,9 +183,9 @@ void AnalyzerModel::SetSpan(std::int64_t hz) {
     state_.startHz = 0;
     state_.stopHz = span;
   }
-  if (state_.stopHz > kMaxFreqHz) {
-    state_.stopHz = kMaxFreqHz;
-    state_.startHz = kMaxFreqHz - span;
+  if (state_.stopHz > state_.maxHz) {
+    state_.stopHz = state_.maxHz;
+    state_.startHz = state_.maxHz - span;
   }
 }
 
@@ -274,11 +281,14 @@ std::vector<std::uint8_t> AnalyzerModel::SingleTraceBlock(int trace, Framing fra
 }
 
 std::string AnalyzerModel::StoredTraceText() const {
-  const auto& slot = state_.stored[state_.selectedStoredSlot - 1];
+  return TraceText(state_.stored[state_.selectedStoredSlot - 1]);
+}
+
+std::string AnalyzerModel::TraceText(const std::array<std::uint16_t, kTracePoints>& points) {
   std::string text = "{";
   for (int n = 0; n < kTracePoints; ++n) {
     if (n > 0) text += ',';
-    text += std::to_string(slot[n]);
+    text += std::to_string(points[n]);
   }
   return text + "}";
 }
@@ -455,8 +465,18 @@ std::optional<Reply> AnalyzerModel::Execute(std::string_view line, Framing frami
   std::string args = space == std::string::npos ? "" : Trim(upper.substr(space + 1));
   const bool query = upper.back() == '?';
   if (!query) {
-    Command(header, args);
-    return std::nullopt;
+    if (!legacy_) {
+      Command(header, args);
+      return std::nullopt;
+    }
+    if (legacy_->Command(*this, header, args)) {
+      ApplyAutoCouplings();
+      InvalidateHolds();
+    }
+    // Older firmware answers every command; the host reads that answer and drops it.
+    if (!legacy_->AcknowledgesCommands()) return std::nullopt;
+    std::string ack = std::string(kLegacyAcknowledgement) + (framing == Framing::Gpib ? '\n' : '\r');
+    return Deliver(std::vector<std::uint8_t>(ack.begin(), ack.end()), true, framing);
   }
   if (!args.empty()) {
     args = Trim(args.substr(0, args.size() - 1));
@@ -472,12 +492,17 @@ std::optional<Reply> AnalyzerModel::Execute(std::string_view line, Framing frami
     return Deliver(std::vector<std::uint8_t>(text.begin(), text.end()), true, framing);
   }
 
-  if (header == "MEAS:TRA:READ" && args == "ALL")
-    return Deliver(LiveBlock(framing), false, framing);
-  if (header == "MEAS:TRA:READ" && (args == "1" || args == "2" || args == "3")) {
-    return Deliver(SingleTraceBlock(args[0] - '0', framing), false, framing);
+  std::optional<std::string> text;
+  if (legacy_) {
+    text = legacy_->Query(*this, header, args);
+  } else {
+    if (header == "MEAS:TRA:READ" && args == "ALL")
+      return Deliver(LiveBlock(framing), false, framing);
+    if (header == "MEAS:TRA:READ" && (args == "1" || args == "2" || args == "3")) {
+      return Deliver(SingleTraceBlock(args[0] - '0', framing), false, framing);
+    }
+    text = QueryText(header, args);
   }
-  auto text = QueryText(header, args);
   if (!text) return std::nullopt;
   if (faults_.bareNumbers != 0 &&
       (faults_.bareNumbersQuery.empty() || ToUpper(faults_.bareNumbersQuery) == key)) {

@@ -4,6 +4,7 @@
 // answers in the formats and framings the instrument uses on each transport.
 // Unknown commands are ignored; unknown queries get no answer.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,9 @@ struct Reply {
 
 inline constexpr const char* kIdentification = "VANTREL,SA-V61 3GHz Spectrum Analyzer,000001,1.00";
 
+class LegacyDialect;
+struct LegacyOptions;
+
 class AnalyzerModel {
  public:
   // `clock` gives the instrument's own date and time.
@@ -44,6 +48,11 @@ class AnalyzerModel {
 
   // Back to the power-on settings, default scene and stored data; faults cleared.
   void Reset();
+
+  // From now on the model is the older 2.7 GHz analyzer: its dialect, its range and
+  // its power-on settings (the model is reset). Null while it is the 3 GHz one.
+  void UseLegacyDialect(const LegacyOptions& options);
+  LegacyDialect* Legacy() { return legacy_.get(); }
 
   // Levels (dBm) and counts of the next sweep at the current settings.
   std::vector<double> SweepLevels();
@@ -75,11 +84,15 @@ class AnalyzerModel {
   std::uint64_t AnswersProduced() const { return answers_; }
 
  private:
+  friend class LegacyDialect;
+
   std::optional<std::string> QueryText(const std::string& header, const std::string& args);
   void Command(const std::string& header, const std::string& args);
   std::vector<std::uint8_t> LiveBlock(Framing framing);
   std::vector<std::uint8_t> SingleTraceBlock(int trace, Framing framing);
   std::string StoredTraceText() const;
+  // Points as text: "{v0,v1,...,v500}".
+  static std::string TraceText(const std::array<std::uint16_t, kTracePoints>& points);
   std::string LimitLineText(int line);
   std::optional<Reply> Deliver(std::vector<std::uint8_t> bytes, bool text, Framing framing);
   void InvalidateHolds();
@@ -96,6 +109,7 @@ class AnalyzerModel {
   std::array<int, kTracePoints> maxHold_{};
   std::array<int, kTracePoints> minHold_{};
   bool holdsValid_ = false;
+  std::shared_ptr<LegacyDialect> legacy_;
 };
 
 }  // namespace vantrel::sim

@@ -37,6 +37,8 @@ struct LimitPoint {
 };
 
 struct AnalyzerState {
+  // Top of the frequency range (the 2.7 GHz model stops lower).
+  std::int64_t maxHz = kMaxFreqHz;
   double refLevelDbm = 0;  // kept in dBm, answered in the current unit
   AmplitudeUnit unit = AmplitudeUnit::Dbm;
   int scaleCode = 1;  // 1 = 10, 2 = 5, 3 = 2, 4 = 1 dB/div

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "sim/legacy_dialect.h"
 #include "sim/server/pty_server.h"
 #include "sim/signal_scene.h"
 #include "sim/sim_faults.h"
@@ -15,14 +16,17 @@ namespace {
 void PrintHelp() {
   std::printf(
       "Usage: vantrel-sim --serial LINK [--model 3ghz|2.7ghz] [options]\n"
-      "Serves a simulated 3 GHz spectrum analyzer on a pseudo-terminal. LINK becomes a\n"
+      "Serves a simulated spectrum analyzer on a pseudo-terminal. LINK becomes a\n"
       "symbolic link to the terminal device; \"ready LINK\" is printed once it answers.\n"
       "Runs until SIGTERM or SIGINT, then removes LINK.\n\n"
       "Options:\n"
       "  --serial LINK          path of the symbolic link to create (required)\n"
       "  --model 3ghz|2.7ghz    analyzer model (default 3ghz)\n"
-      "  --baud N               the analyzer's baud rate (default 115200); it answers only\n"
+      "  --baud N               the analyzer's baud rate (default 115200, 57600 for the\n"
+      "                         2.7 GHz model); it answers only\n"
       "                         while the port is set to this rate\n"
+      "  --firmware VERSION     firmware of the 2.7 GHz model (default 1.10); below 1.06\n"
+      "                         it answers every command\n"
       "  --latency MS           delay before each answer (default 3)\n"
       "  --no-pacing            hand answers over at once instead of at the port's line\n"
       "                         rate (10 bits a byte at the baud rate the client set)\n"
@@ -55,6 +59,7 @@ const vantrel::sim::FaultOptionInfo* FindFault(std::string_view name) {
 
 int main(int argc, char** argv) {
   vantrel::sim::ServerOptions options;
+  bool baudGiven = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg.rfind("--", 0) != 0) return Usage("unexpected argument: " + arg);
@@ -81,7 +86,7 @@ int main(int argc, char** argv) {
       continue;
     }
     if (name == "serial" || name == "model" || name == "baud" || name == "latency" ||
-        name == "wrong-baud" || name == "scene") {
+        name == "wrong-baud" || name == "scene" || name == "firmware") {
       if (!takeValue()) return Usage("--" + name + " needs a value");
       if (name == "serial") options.link = value;
       if (name == "model") options.model = value;
@@ -89,7 +94,14 @@ int main(int argc, char** argv) {
         if (!vantrel::sim::SignalScene::Named(value)) return Usage("unknown scene: " + value);
         options.scene = value;
       }
+      if (name == "firmware") {
+        if (!vantrel::IsNumeric(value) || vantrel::NumericValue(value) <= 0) {
+          return Usage("invalid firmware version: " + value);
+        }
+        options.firmware = vantrel::NumericValue(value);
+      }
       if (name == "baud") {
+        baudGiven = true;
         if (!vantrel::IsNumeric(value)) return Usage("invalid baud rate: " + value);
         options.baud = static_cast<int>(vantrel::NumericValue(value));
         if (!vantrel::sim::IsSupportedBaud(options.baud)) {
@@ -115,10 +127,7 @@ int main(int argc, char** argv) {
     options.faults.push_back(hasValue || *fault->argument ? name + "=" + value : name);
   }
   if (options.link.empty()) return Usage("--serial LINK is required");
-  if (options.model == "2.7ghz") {
-    std::fprintf(stderr, "vantrel-sim: the 2.7 GHz model is not available yet\n");
-    return 2;
-  }
-  if (options.model != "3ghz") return Usage("unknown model: " + options.model);
+  if (options.model == "2.7ghz" && !baudGiven) options.baud = vantrel::sim::kLegacyBaud;
+  if (options.model != "3ghz" && options.model != "2.7ghz") return Usage("unknown model: " + options.model);
   return vantrel::sim::RunPtyServer(options);
 }

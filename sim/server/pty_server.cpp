@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "sim/analyzer_model.h"
+#include "sim/legacy_dialect.h"
 #include "sim/line_splitter.h"
 #include "sim/server/pty_speed.h"
 #include "sim/sim_time.h"
@@ -82,6 +83,7 @@ class PtyServer {
   ~PtyServer() { Shutdown(); }
 
   int Run() {
+    if (options_.model == "2.7ghz") model_.UseLegacyDialect(LegacyOptions{options_.firmware});
     if (auto scene = SignalScene::Named(options_.scene)) {
       model_.Scene() = *scene;
     } else {

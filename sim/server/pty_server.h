@@ -11,6 +11,8 @@ struct ServerOptions {
   std::string link;
   std::string model = "3ghz";
   int baud = 115200;
+  // Firmware version of the 2.7 GHz model (below 1.06 it answers every command).
+  double firmware = 1.10;
   int latencyMs = 3;
   // Answers leave at the line rate the client set (10 bits a byte), as from a UART;
   // off, they are handed to the pty at once.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <exception>
 
+#include "commands/trace_text.h"
 #include "util/numbers.h"
 #include "util/text.h"
 
@@ -43,21 +44,16 @@ std::string ReadStoredAnswer(CommandTransport& transport) {
 StoredTraceParse ParseStoredTraceText(std::string_view answer,
                                       std::span<std::int16_t, kTracePoints> points) {
   std::fill(points.begin(), points.end(), std::int16_t{0});
-  const std::size_t brace = answer.find('{');
-  std::string_view rest = brace == std::string_view::npos ? answer : answer.substr(brace + 1);
   long long sum = 0;
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const std::size_t comma = rest.find(',');
-    const std::string_view field = rest.substr(0, comma);
-    double value = NumericValue(field);
+  const auto fields = TraceTextFields(answer);
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    double value = NumericValue(fields[i]);
     if (value > 32767) value -= 65536;
     if (!(value >= -32768.5 && value < 32767.5)) return StoredTraceParse::Overflow;
     std::int16_t point = RoundToInt16(value);
     if (point > 1023) point = 1023;
     points[i] = point;
     sum += point;
-    if (comma == std::string_view::npos) break;
-    rest = rest.substr(comma + 1);
   }
   return sum != 0 ? StoredTraceParse::Filled : StoredTraceParse::Empty;
 }

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "link/serial_answer.h"
 #include "link/usb_hid.h"
 #include "util/text.h"
 
@@ -9,23 +10,14 @@ namespace vantrel {
 namespace {
 
 constexpr char kCr = '\r';
-// A serial answer is given up this long after the read began (both passes together).
-constexpr std::uint32_t kSerialAnswerLimitMs = 1000;
+// A serial answer is given up 1000 ms after the read began (both passes together).
+constexpr SerialAnswerRules kSerialAnswerRules{1000, 0, false};
 constexpr int kGpibReadBytes = 4096;
 constexpr std::size_t kGpibBlockBytes = 8194;  // 4097 words
-
-std::vector<std::uint8_t> ToBytes(const std::string& text) {
-  return std::vector<std::uint8_t>(text.begin(), text.end());
-}
 
 std::string DropTrailingCr(std::string text) {
   if (!text.empty() && text.back() == kCr) text.pop_back();
   return text;
-}
-
-// CR becomes a space and the answer is trimmed, so a two-line answer reads as one.
-std::string CleanAnswer(const std::string& answer) {
-  return Trim(ReplaceAll(answer, "\r", " "));
 }
 
 }  // namespace
@@ -62,9 +54,7 @@ void CommandTransport::SendCMD(const std::string& command) {
         CheckLinkLost();
         return;
       }
-      std::vector<std::uint8_t> bytes = ToBytes(command);
-      bytes.push_back(static_cast<std::uint8_t>(kCr));
-      ports_.serial.Write(bytes);
+      WriteSerialLine(ports_.serial, command);
       return;
     }
     case ConnectionKind::Usb:
@@ -90,11 +80,9 @@ std::string CommandTransport::SendQuery(const std::string& query, double settleM
           CheckLinkLost();
           return "";
         }
-        if (serial.BytesWaiting() > 0) serial.ReadAll();  // a late answer to an earlier query
-        std::vector<std::uint8_t> bytes = ToBytes(Trim(query));
-        bytes.push_back(static_cast<std::uint8_t>(kCr));
-        serial.Write(bytes);
-        result = CleanAnswer(ReadCOM(settleMs));
+        DropWaitingBytes(serial);  // a late answer to an earlier query
+        WriteSerialLine(serial, Trim(query));
+        result = CleanSerialAnswer(ReadCOM(settleMs));
         break;
       }
       case ConnectionKind::Usb: {
@@ -102,13 +90,13 @@ std::string CommandTransport::SendQuery(const std::string& query, double settleM
         const std::string answer = ReadCOM(settleMs);
         CheckLinkLost();
         if (stopRequested) return "";
-        result = CleanAnswer(answer);
+        result = CleanSerialAnswer(answer);
         break;
       }
       case ConnectionKind::Gpib: {
         SendCMD(Trim(query));
         const std::string answer = ReadCOM(settleMs);
-        if (!stopRequested) result = RemoveChars(CleanAnswer(answer), std::string(1, '\0'));
+        if (!stopRequested) result = RemoveChars(CleanSerialAnswer(answer), std::string(1, '\0'));
         break;
       }
     }
@@ -127,36 +115,14 @@ std::string CommandTransport::ReadCOM(double settleMs) {
         CheckLinkLost();
         return "";
       }
-      receiveBuffer.clear();
       // A stop that arrives during the read ends it; one set before (a query that
       // ignores stops) lets the read run as usual.
       const bool stopAtStart = stopRequested;
-      const auto stopArrived = [&] { return stopRequested && !stopAtStart; };
-      bool timedOut = false;
-      const std::uint32_t t0 = clock.NowMs();
-      int passes = 0;
-      do {
-        WaitMs(clock, settleMs);
-        bool sawCr = false;
-        for (;;) {
-          clock.ProcessEvents();
-          // Closed by an event handler during the wait, or the device went away.
-          if (!serial.IsOpen()) {
-            CheckLinkLost();
-            break;
-          }
-          if (stopArrived()) break;
-          for (std::uint8_t byte : serial.ReadAll())
-            receiveBuffer.push_back(static_cast<char>(byte));
-          sawCr = receiveBuffer.find(kCr) != std::string::npos;
-          if (ElapsedMs(t0, clock.NowMs()) > kSerialAnswerLimitMs) timedOut = true;
-          if (sawCr || timedOut) break;
-          clock.Sleep(1);  // give the processor away between rounds
-        }
-        receiveBuffer = Trim(receiveBuffer);
-        ++passes;
-      } while (receiveBuffer.empty() && passes < 2 && !stopArrived());
-      return DropTrailingCr(receiveBuffer);
+      const auto answer = ReadSerialAnswer(serial, clock, settleMs, kSerialAnswerRules,
+                                           receiveBuffer,
+                                           [&] { return stopRequested && !stopAtStart; });
+      if (!serial.IsOpen()) CheckLinkLost();
+      return answer.text;
     }
     case ConnectionKind::Usb: {
       receiveBuffer.clear();

@@ -77,6 +77,25 @@ TEST(VantrelSimProgram, AnswersOnThePtyOnlyAtItsBaudRate) {
   rmdir(dir);
 }
 
+TEST(VantrelSimProgram, OlderModelAnswersItsDialectAt57600) {
+  char dir[] = "/tmp/vantrel-sim-test-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string link = std::string(dir) + "/LINK";
+  Child sim = Start({"--serial", link, "--model", "2.7ghz", "--firmware", "1.05"});
+  EXPECT_EQ(ReadUntil(sim.out, '\n', 5000), "ready " + link + "\n");
+  const int fd = open(link.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  SetBaud(fd, B57600);
+  ASSERT_EQ(write(fd, "CON:SYS:VER?\r", 13), 13);
+  EXPECT_EQ(ReadUntil(fd, '\r', 2000), "VER=1.05\r");
+  close(fd);
+  kill(sim.pid, SIGTERM);
+  EXPECT_EQ(WaitExit(sim.pid), 0);
+  close(sim.out);
+  close(sim.err);
+  rmdir(dir);
+}
+
 TEST(VantrelSimProgram, OptionsHelpAndRefusals) {
   Child help = Start({"--help"});
   const std::string text = ReadUntil(help.out, '\0', 2000);
@@ -88,9 +107,8 @@ TEST(VantrelSimProgram, OptionsHelpAndRefusals) {
     EXPECT_NE(text.find(std::string("--") + f.name), std::string::npos) << f.name;
   }
 
-  Child old = Start({"--serial", "/tmp/vantrel-sim-unused", "--model", "2.7ghz"});
-  EXPECT_NE(ReadUntil(old.err, '\n', 2000).find("the 2.7 GHz model is not available yet"),
-            std::string::npos);
+  Child old = Start({"--serial", "/tmp/vantrel-sim-unused", "--model", "1.8ghz"});
+  EXPECT_NE(ReadUntil(old.err, '\n', 2000).find("unknown model"), std::string::npos);
   EXPECT_EQ(WaitExit(old.pid), 2);
 
   Child bad = Start({"--serial", "/tmp/vantrel-sim-unused", "--drop-answers", "many"});
