@@ -3,10 +3,11 @@
 // and how long a resize of the maximised window takes to lay out and repaint the graph.
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QAction>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -16,6 +17,8 @@
 #include "app/fake_links.h"
 #include "app/graph_picture.h"
 #include "app/process_globals.h"
+#include "app/setting_panel.h"
+#include "app/waterfall_picture.h"
 #include "link/counting_clock.h"
 #include "link/virtual_clock.h"
 #include "own_work.h"
@@ -78,6 +81,54 @@ void BM_ResizeRedrawMaximised(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ResizeRedrawMaximised)->Unit(benchmark::kMillisecond);
+
+// The picture of one Live sweep at 1920x1080 with a full waterfall: the graph and a
+// 500-row waterfall painted after the sweep was added (the sweep itself is not timed).
+// The waterfall's rows are coloured again at each sweep, as a new row arrives.
+void BM_GraphAndWaterfallPerSweep(benchmark::State& state) {
+  Rig rig;
+  AnalyzerWindow& window = *rig.window;
+  window.resize(1920, 1080);
+  window.FormResize(FormState::Maximized);
+  window.findChild<QCheckBox*>("chkWaterfall")->setChecked(true);
+  window.Settings().SamplingRate = 0.1;
+  QAction* live = window.ToolbarAction("btnLive");
+  // Live until the history has changed `sweeps` more times.
+  const auto liveFor = [&](std::uint64_t sweeps) {
+    const std::uint64_t until = window.History().Generation() + sweeps;
+    rig.clock.onEvents = [&] {
+      if (window.History().Generation() >= until && live->isChecked()) live->trigger();
+    };
+    live->trigger();
+    rig.clock.onEvents = nullptr;
+  };
+  liveFor(kDefaultWaterfallRows);
+  if (window.History().Size() != kDefaultWaterfallRows) {
+    state.SkipWithError("Live did not fill the waterfall");
+    return;
+  }
+  GraphPicture& pic = window.Graph();
+  QWidget& waterfall = window.Waterfall();
+  QImage graphImage(pic.size(), QImage::Format_RGB32);
+  QImage waterfallImage(waterfall.size(), QImage::Format_RGB32);
+  for (auto _ : state) {
+    state.PauseTiming();
+    liveFor(1);
+    state.ResumeTiming();
+    if (state.range(0) != 2) pic.render(&graphImage);
+    if (state.range(0) != 1) waterfall.render(&waterfallImage);
+    benchmark::DoNotOptimize(waterfallImage.constBits());
+  }
+  state.counters["graph_px"] = pic.width() * pic.height();
+  state.counters["waterfall_px"] = waterfall.width() * waterfall.height();
+}
+// 0: both; 1: the graph alone; 2: the waterfall alone.
+BENCHMARK(BM_GraphAndWaterfallPerSweep)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->ArgName("part")
+    ->Unit(benchmark::kMillisecond);
 
 // On the real clock: a capture stalls on a silent analyzer; Escape (or a disconnect)
 // arrives 300 ms into the stalled query. Measured: wall time from the key to the end
