@@ -3,6 +3,7 @@
 // and how long a resize of the maximised window takes to lay out and repaint the graph.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -11,6 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <optional>
 
 #include "app/analyzer_window.h"
@@ -129,6 +131,44 @@ BENCHMARK(BM_GraphAndWaterfallPerSweep)
     ->Arg(2)
     ->ArgName("part")
     ->Unit(benchmark::kMillisecond);
+
+// Resident memory of the process in kB (Linux), 0 where it cannot be read.
+long ResidentKb() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  if (!(statm >> pages >> resident)) return 0;
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// An hour of Live at one sweep a second on the virtual clock, waterfall shown: the
+// resident memory after the first ten minutes and at the end of the hour.
+void BM_LiveHourMemory(benchmark::State& state) {
+  DontShowEMISteps = 1;
+  VirtualClock clock;
+  SilentNotifier notifier;
+  sim::AnalyzerModel model(clock);
+  AnalyzerWindow window(AnalyzerLinks{
+      clock, notifier, std::make_unique<sim::SimSerialPort>(clock, model),
+      std::make_unique<testing::FakeGpib>(false), std::make_unique<testing::NoHidDevices>()});
+  window.ToolbarAction("btnOpenCOM")->trigger();
+  window.findChild<QCheckBox*>("chkWaterfall")->setChecked(true);
+  QAction* live = window.ToolbarAction("btnLive");
+  for (auto _ : state) {
+    const std::uint32_t start = clock.NowMs();
+    long tenMinutesKb = 0;
+    clock.onEvents = [&] {
+      const std::uint32_t ran = clock.NowMs() - start;
+      if (tenMinutesKb == 0 && ran >= 600000) tenMinutesKb = ResidentKb();
+      if (ran >= 3600000 && live->isChecked()) live->trigger();
+    };
+    live->trigger();
+    clock.onEvents = nullptr;
+    state.counters["rss_kb_10min"] = static_cast<double>(tenMinutesKb);
+    state.counters["rss_kb_60min"] = static_cast<double>(ResidentKb());
+    state.counters["rows"] = static_cast<double>(window.History().Size());
+  }
+}
+BENCHMARK(BM_LiveHourMemory)->Iterations(1)->Unit(benchmark::kSecond);
 
 // On the real clock: a capture stalls on a silent analyzer; Escape (or a disconnect)
 // arrives 300 ms into the stalled query. Measured: wall time from the key to the end
