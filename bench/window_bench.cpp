@@ -3,19 +3,24 @@
 // and how long a resize of the maximised window takes to lay out and repaint the graph.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QAction>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <optional>
 
 #include "app/analyzer_window.h"
 #include "app/fake_links.h"
 #include "app/graph_picture.h"
 #include "app/process_globals.h"
+#include "app/setting_panel.h"
+#include "app/waterfall_picture.h"
 #include "link/counting_clock.h"
 #include "link/virtual_clock.h"
 #include "own_work.h"
@@ -78,6 +83,92 @@ void BM_ResizeRedrawMaximised(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ResizeRedrawMaximised)->Unit(benchmark::kMillisecond);
+
+// The picture of one Live sweep at 1920x1080 with a full waterfall: the graph and a
+// 500-row waterfall painted after the sweep was added (the sweep itself is not timed).
+// The waterfall's rows are coloured again at each sweep, as a new row arrives.
+void BM_GraphAndWaterfallPerSweep(benchmark::State& state) {
+  Rig rig;
+  AnalyzerWindow& window = *rig.window;
+  window.resize(1920, 1080);
+  window.FormResize(FormState::Maximized);
+  window.findChild<QCheckBox*>("chkWaterfall")->setChecked(true);
+  window.Settings().SamplingRate = 0.1;
+  QAction* live = window.ToolbarAction("btnLive");
+  // Live until the history has changed `sweeps` more times.
+  const auto liveFor = [&](std::uint64_t sweeps) {
+    const std::uint64_t until = window.History().Generation() + sweeps;
+    rig.clock.onEvents = [&] {
+      if (window.History().Generation() >= until && live->isChecked()) live->trigger();
+    };
+    live->trigger();
+    rig.clock.onEvents = nullptr;
+  };
+  liveFor(kDefaultWaterfallRows);
+  if (window.History().Size() != kDefaultWaterfallRows) {
+    state.SkipWithError("Live did not fill the waterfall");
+    return;
+  }
+  GraphPicture& pic = window.Graph();
+  QWidget& waterfall = window.Waterfall();
+  QImage graphImage(pic.size(), QImage::Format_RGB32);
+  QImage waterfallImage(waterfall.size(), QImage::Format_RGB32);
+  for (auto _ : state) {
+    state.PauseTiming();
+    liveFor(1);
+    state.ResumeTiming();
+    if (state.range(0) != 2) pic.render(&graphImage);
+    if (state.range(0) != 1) waterfall.render(&waterfallImage);
+    benchmark::DoNotOptimize(waterfallImage.constBits());
+  }
+  state.counters["graph_px"] = pic.width() * pic.height();
+  state.counters["waterfall_px"] = waterfall.width() * waterfall.height();
+}
+// 0: both; 1: the graph alone; 2: the waterfall alone.
+BENCHMARK(BM_GraphAndWaterfallPerSweep)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->ArgName("part")
+    ->Unit(benchmark::kMillisecond);
+
+// Resident memory of the process in kB (Linux), 0 where it cannot be read.
+long ResidentKb() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  if (!(statm >> pages >> resident)) return 0;
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// An hour of Live at one sweep a second on the virtual clock, waterfall shown: the
+// resident memory after the first ten minutes and at the end of the hour.
+void BM_LiveHourMemory(benchmark::State& state) {
+  DontShowEMISteps = 1;
+  VirtualClock clock;
+  SilentNotifier notifier;
+  sim::AnalyzerModel model(clock);
+  AnalyzerWindow window(AnalyzerLinks{
+      clock, notifier, std::make_unique<sim::SimSerialPort>(clock, model),
+      std::make_unique<testing::FakeGpib>(false), std::make_unique<testing::NoHidDevices>()});
+  window.ToolbarAction("btnOpenCOM")->trigger();
+  window.findChild<QCheckBox*>("chkWaterfall")->setChecked(true);
+  QAction* live = window.ToolbarAction("btnLive");
+  for (auto _ : state) {
+    const std::uint32_t start = clock.NowMs();
+    long tenMinutesKb = 0;
+    clock.onEvents = [&] {
+      const std::uint32_t ran = clock.NowMs() - start;
+      if (tenMinutesKb == 0 && ran >= 600000) tenMinutesKb = ResidentKb();
+      if (ran >= 3600000 && live->isChecked()) live->trigger();
+    };
+    live->trigger();
+    clock.onEvents = nullptr;
+    state.counters["rss_kb_10min"] = static_cast<double>(tenMinutesKb);
+    state.counters["rss_kb_60min"] = static_cast<double>(ResidentKb());
+    state.counters["rows"] = static_cast<double>(window.History().Size());
+  }
+}
+BENCHMARK(BM_LiveHourMemory)->Iterations(1)->Unit(benchmark::kSecond);
 
 // On the real clock: a capture stalls on a silent analyzer; Escape (or a disconnect)
 // arrives 300 ms into the stalled query. Measured: wall time from the key to the end

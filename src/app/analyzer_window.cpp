@@ -42,6 +42,7 @@
 #include "app/toolbar_icons.h"
 #include "app/toolbar_shortcuts.h"
 #include "app/twips.h"
+#include "app/waterfall_picture.h"
 #include "display/capture.h"
 #include "display/graph_font_fit.h"
 #include "display/spectrum_graph.h"
@@ -104,6 +105,7 @@ AnalyzerWindow::AnalyzerWindow(AnalyzerLinks links, QWidget* parent)
   setup_.log = [](const std::string& line) { IoMessageLog += line + "\r\n"; };
   WireEmi();
   WireEmiResults();
+  WireWaterfall();
 
   const int toolbarHeight = toolbar1_->sizeHint().height();
   resize(TwipsToPixels(kGraphHomeWidth, Dpi()),
@@ -541,6 +543,7 @@ void AnalyzerWindow::ApplyMode() {
     emiDisplay_ = false;
   }
   SyncToolbar();
+  FollowWaterfallChoice();
   DrawGrid();
   LayoutMarkerPanel();
 }
@@ -743,6 +746,7 @@ void AnalyzerWindow::DrawGrid() {
     }
   }
   pic1_->update();
+  if (waterfall_ != nullptr && !waterfall_->isHidden()) waterfall_->update();  // its range
 }
 
 void AnalyzerWindow::PaintGraph(Canvas& canvas) {
@@ -804,6 +808,7 @@ void AnalyzerWindow::FormResize(FormState formState) {
         static_cast<float>(PixelsToTwips(pic1_->width(), dpi) / kFontScaleWidth * 0.65);
     state_.fontScale = GraphFontScale(wanted);
   }
+  LayoutWaterfall();
   DrawGrid();
   LayoutSettingPanel();
   LayoutMarkerPanel();

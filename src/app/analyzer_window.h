@@ -16,6 +16,7 @@
 #include "emi/emi_graph.h"
 #include "emi/emi_point.h"
 #include "display/refresh_source.h"
+#include "display/sweep_history.h"
 #include "display/trace_refresh.h"
 #include "link/command_transport.h"
 #include "link/connection_setup.h"
@@ -40,6 +41,7 @@ class RecordStore;
 class GraphPicture;
 class MarkerPanel;
 class SettingPanel;
+class WaterfallPicture;
 class WindowSettingsStore;
 
 enum class FormState { Normal, Maximized, Minimized };
@@ -125,6 +127,9 @@ class AnalyzerWindow : public QWidget {
   // the link goes, EMI mode comes or a recording takes the loop over.
   void ToggleLive();
   bool LiveRunning() const { return liveRunning_; }
+  // The sweeps of trace 1 the waterfall shows (Live, recording and playback fill it).
+  const SweepHistory& History() const { return history_; }
+  WaterfallPicture& Waterfall() { return *waterfall_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -160,6 +165,17 @@ class AnalyzerWindow : public QWidget {
   // Escape while Live runs: the button goes up and a running refresh ends. False when
   // Live was not running.
   bool StopLive();
+  // The waterfall (analyzer_window_waterfall.cpp): built, laid under Pic1 when chosen,
+  // fed with trace 1 after each good refresh or played record, and a picked row of a
+  // played recording shown on the graph.
+  void WireWaterfall();
+  // Takes the lower part of Pic1's place when the waterfall is chosen (FormResize).
+  void LayoutWaterfall();
+  // Lays the window out again when the waterfall should appear or go (its check box,
+  // the mode).
+  void FollowWaterfallChoice();
+  void AddSweepToWaterfall(std::uint64_t record);
+  void ShowWaterfallRow(std::size_t age);
   // The graph and its marker handles drawn in these colours, as a picture.
   QImage PictureInColours(Rgb back, Rgb grid);
   void ArrangeSettingPanel();
@@ -198,6 +214,8 @@ class AnalyzerWindow : public QWidget {
   QRect graphHome_;  // twips
   bool emiDisplay_ = false;
   bool liveRunning_ = false;
+  SweepHistory history_;
+  WaterfallPicture* waterfall_ = nullptr;
 
   QToolBar* toolbar1_ = nullptr;
   std::map<QString, QAction*> actions_;

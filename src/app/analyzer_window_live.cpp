@@ -26,7 +26,9 @@ void AnalyzerWindow::ToggleLive() {
   hooks.flushSerial = [this] { transport_.receiveBuffer.clear(); };
   hooks.refresh = [this](bool withSettings) {
     const RefreshResult result = refresh_.GetTrace(true, withSettings);
-    if (withSettings && result == RefreshResult::Done) control_->CopySettingsToControls();
+    if (result != RefreshResult::Done && result != RefreshResult::TraceCheckFailed) return;
+    if (withSettings) control_->CopySettingsToControls();
+    AddSweepToWaterfall(0);
   };
   hooks.stopRequested = [this] { return transport_.stopRequested; };
   hooks.clearStopRequested = [this] { transport_.stopRequested = false; };

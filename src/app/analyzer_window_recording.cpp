@@ -30,7 +30,12 @@ void AnalyzerWindow::WireRecording() {
     ApplyMode();
   };
   w.closing = [this] { return state_.closing; };
-  w.refresh = [this](bool withSettings) { refresh_.GetTrace(true, withSettings); };
+  w.refresh = [this](bool withSettings) {
+    const RefreshResult result = refresh_.GetTrace(true, withSettings);
+    if (result == RefreshResult::Done || result == RefreshResult::TraceCheckFailed) {
+      AddSweepToWaterfall(0);
+    }
+  };
   w.flushSerial = [this] { transport_.receiveBuffer.clear(); };
   w.stopRequested = [this] { return transport_.stopRequested; };
   w.clearStopRequested = [this] { transport_.stopRequested = false; };
@@ -59,6 +64,9 @@ void AnalyzerWindow::WireRecording() {
     toolbar_.SetPlayingBack(false);
     SyncToolbar();
   };
+  // A played recording starts the waterfall afresh; its rows know their records.
+  w.playbackStarting = [this] { history_.Clear(); };
+  w.recordShown = [this](std::uint64_t number) { AddSweepToWaterfall(number); };
   refresh_.hooks.appendRecord = [this] { recording_->AppendRecording(); };
 }
 

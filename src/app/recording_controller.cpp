@@ -36,12 +36,17 @@ void RecordingController::PlayBackFromPc() {
     const std::string path = chosen.trimmed().toStdString();
     if (IsRecordingFileName(path)) {
       if (window.emiMode()) window.leaveEmiMode();
+      lastPlayedPath_ = path;
+      if (window.playbackStarting) window.playbackStarting();
+      std::uint64_t shown = 0;
       PlayerHooks hooks;
       hooks.buttonDown = window.playbackDown;
       hooks.closing = window.closing;
       hooks.samplingRate = window.samplingRate;
-      hooks.show = [this](const Sp3Record& record) {
+      hooks.show = [this, &shown](const Sp3Record& record) {
         ApplySp3Record(record, state_.liveTraces, state_.settings);
+        // Records are played in order from the first.
+        if (window.recordShown) window.recordShown(++shown);
         window.drawGrid();
       };
       const PlayResult result = PlayRecording(clock_, store_, path, hooks);

@@ -4,6 +4,7 @@
 // window operations they need.
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,6 +33,9 @@ struct RecordingWindow {
   std::function<std::string()> folder;
   std::function<QString()> chooseRecording;  // the open-file dialog; empty when cancelled
   std::function<void()> releasePlayback;     // btnDrawPCStored up
+  // A playback begins, and its record `number` (from 1) was shown.
+  std::function<void()> playbackStarting;
+  std::function<void(std::uint64_t number)> recordShown;
 };
 
 class RecordingController {
@@ -48,6 +52,8 @@ class RecordingController {
   void PlayBackFromPc();
 
   const Recorder& GetRecorder() const { return recorder_; }
+  // The recording played last; empty before the first playback.
+  const std::string& LastPlayedPath() const { return lastPlayedPath_; }
 
  private:
   Clock& clock_;
@@ -55,6 +61,7 @@ class RecordingController {
   DisplayState& state_;
   RecordStore& store_;
   Recorder recorder_;
+  std::string lastPlayedPath_;
 };
 
 }  // namespace vantrel

@@ -169,6 +169,14 @@ void SettingPanel::BuildSa() {
   Label3->setFocusPolicy(Qt::StrongFocus);  // Space or a click opens the colour dialog
   Label3->setToolTip(QStringLiteral("Colour of memory traces"));
   grid->addWidget(Label3, 7, 2);
+  chkWaterfall = new QCheckBox(QStringLiteral("Waterfall"), fraSASetting);
+  chkWaterfall->setObjectName(QStringLiteral("chkWaterfall"));
+  grid->addWidget(chkWaterfall, 8, 0);
+  cboWaterfallRows = MakeCombo("cboWaterfallRows", {"100", "200", "500", "1000"}, fraSASetting);
+  cboWaterfallRows->setEditText(QStringLiteral("500"));
+  cboWaterfallRows->setToolTip(QStringLiteral("Sweeps the waterfall keeps"));
+  grid->addWidget(cboWaterfallRows, 8, 1);
+  grid->addWidget(new QLabel(QStringLiteral("sweeps"), fraSASetting), 8, 2);
 
   connect(cboSamplingRate, &QComboBox::activated, this, [this](int index) {
     if (const auto rate = TypedSamplingRate(S(cboSamplingRate->itemText(index)))) {

@@ -72,6 +72,8 @@ class SettingPanel : public QGroupBox {
   QLineEdit* txtRecFolder = nullptr;
   QCheckBox* chkDebug = nullptr;
   QCheckBox* chkRecordingPeak = nullptr;  // the five peaks of every sample to a .csv file
+  QCheckBox* chkWaterfall = nullptr;      // the waterfall under the graph
+  QComboBox* cboWaterfallRows = nullptr;  // sweeps the waterfall keeps
   QLabel* Label3 = nullptr;
   QLineEdit* Text1 = nullptr;
 

@@ -37,14 +37,23 @@ class SweepHistory {
   std::uint64_t Generation() const { return generation_; }
 
   // Every row, newest first, as kTracePoints pixels 0xFFRRGGBB each, point n at column
-  // n: the colour of its level between refLevel - 8 * scale (bottom) and refLevel.
+  // n: the colour of its level between refLevel - 8 * scale (bottom) and refLevel. Rows
+  // keep their colours until the range changes, so a new sweep colours one row.
   void Render(double refLevel, double scale, std::vector<std::uint32_t>& pixels) const;
 
  private:
+  void ColourRow(std::size_t slot, double refLevel, double scale) const;
+
   std::vector<SweepRow> rows_;
   std::size_t newest_ = 0;  // index of the newest row in rows_
   std::size_t size_ = 0;
   std::uint64_t generation_ = 0;
+  // The colours of each slot of rows_ and whether they are still those of its row in
+  // the range below.
+  mutable std::vector<std::vector<std::uint32_t>> colours_;
+  mutable std::vector<bool> coloured_;
+  mutable double colouredRef_ = 0;
+  mutable double colouredScale_ = 0;
 };
 
 }  // namespace vantrel

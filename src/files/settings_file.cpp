@@ -115,6 +115,9 @@ const std::array<SettingKey, kWindowSettingCount> kWindowSettings{{
     {"EMC_StoredColor", "lblColor", K::Colour, D::Value, "16777088", false},
     // Added after the first 28: earlier files lack it and read as not chosen.
     {"SavePNG", "optSave_3", K::Boolean, D::Value, "False", false},
+    // The waterfall under the graph and how many sweeps it keeps (after SavePNG).
+    {"Waterfall", "chkWaterfall", K::Check, D::Value, "0", false},
+    {"WaterfallRows", "cboWaterfallRows", K::Text, D::Value, "500", false},
 }};
 
 int FindWindowSetting(std::string_view key) {

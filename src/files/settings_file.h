@@ -1,5 +1,5 @@
 #pragma once
-// The two settings files as text: the window's choices ("SAV61Setting.ini", 29 keys in a
+// The two settings files as text: the window's choices ("SAV61Setting.ini", 31 keys in a
 // fixed order) and the program-wide flags ("Setting.ini"). Reading never throws and
 // never gives up on the whole file: each line stands alone, and a value that cannot be
 // read is reported with its key and line so only that setting falls back to its default.
@@ -42,7 +42,7 @@ struct SettingKey {
   bool appliedLast;
 };
 
-inline constexpr int kWindowSettingCount = 29;
+inline constexpr int kWindowSettingCount = 31;
 // The window settings file's keys in the order they are written.
 extern const std::array<SettingKey, kWindowSettingCount> kWindowSettings;
 
@@ -70,7 +70,7 @@ struct WindowSettingsText {
 // not a 32-bit number) is left out of `values` and listed in `problems`.
 WindowSettingsText ParseWindowSettings(std::string_view text);
 
-// The whole file: the 29 lines in table order, each "key=value" and CR LF.
+// The whole file: the 31 lines in table order, each "key=value" and CR LF.
 std::string WriteWindowSettings(const std::array<std::string, kWindowSettingCount>& values);
 
 // The typed readers (blanks around the value are ignored).

@@ -112,6 +112,15 @@ TEST(SweepHistory, RenderPutsTheNewestRowFirst) {
   EXPECT_EQ(pixels[kTracePoints], WaterfallColour(0));
 }
 
+TEST(SweepHistory, KeptColoursFollowARangeChange) {
+  SweepHistory h(4);
+  h.Add(Flat(1023 - 40), 0, 1);  // -40 dBm
+  std::vector<std::uint32_t> pixels;
+  h.Render(0, 10, pixels);  // the middle of 0..-80
+  h.Render(0, 5, pixels);   // the bottom of 0..-40
+  EXPECT_EQ(pixels[0], WaterfallColour(0));
+}
+
 // Relative luminance of a 0xFFRRGGBB colour (sRGB weights on linear light).
 double Luminance(std::uint32_t c) {
   const auto lin = [](int v) {
