@@ -13,6 +13,7 @@
 #include "app/analyzer_window.h"
 #include "app/debug_window.h"
 #include "app/process_globals.h"
+#include "app/sa27_window.h"
 #include "app/sp3_to_text_window.h"
 #include "app/splash_window.h"
 #include "app/twips.h"
@@ -197,7 +198,7 @@ void MainFrame::SwitchMode(InstrumentMode mode) {
 
   if (keep.frmSAV61) ShowAnalyzer();
   if (keep.frmMain) {
-    if (!frmMain_) frmMain_ = AddChild(CreateLegacyAnalyzerWindow());
+    if (!frmMain_) frmMain_ = AddChild(new Sa27Window(linksFactory_(*clock_, *notifier_)));
     frmMain_->show();
     MoveTwips(frmMain_, 0, 0);
   }
