@@ -53,9 +53,13 @@ Sa27Window::Sa27Window(AnalyzerLinks links, QWidget* parent)
   state_.settings.FreqStop = kSa27MaxFrequencyMHz;
   state_.settings.FreqCenter = kSa27MaxFrequencyMHz / 2;
   state_.settings.Span = FrequencyLabel(kSa27MaxFrequencyMHz);
+  // This model has one live trace, in the clear-write layer the markers read; the other
+  // two layers stay empty and must not stand in for it.
   RawTrace& live = state_.liveTraces[0];
   live.SetColour(kLiveTraceColors[0]);
   live.SetMode(0);
+  state_.liveTraces[1].SetMode(1);
+  state_.liveTraces[2].SetMode(2);
   BuildControls();
 }
 
