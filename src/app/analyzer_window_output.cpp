@@ -1,21 +1,17 @@
 // The analyzer window's "Save to PC" and "Print": the graph in print colours as a JPEG,
 // BMP or PNG picture, the spectrum as a text table, or the graph on a printer page.
 #include <QApplication>
-#include <QDateTime>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QImageWriter>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRadioButton>
-#include <QSaveFile>
 
 #include "app/analyzer_window.h"
 #include "app/graph_picture.h"
 #include "app/emi_marker_panel.h"
 #include "app/emi_panel.h"
 #include "app/marker_panel.h"
+#include "app/picture_output.h"
 #include "app/setting_panel.h"
 #include "display/graph_frame.h"
 #include "files/text_tables.h"
@@ -29,26 +25,6 @@ constexpr Rgb kWhite = MakeRgb(255, 255, 255);
 constexpr Rgb kBlack = MakeRgb(0, 0, 0);
 
 Rgb ToRgb(const QColor& c) { return MakeRgb(c.red(), c.green(), c.blue()); }
-
-// Writes the picture through a temporary file renamed into place; a file it replaces
-// keeps its permissions and modification time.
-bool WritePicture(const QImage& picture, const QString& path, const char* format) {
-  const QFileInfo old(path);
-  const bool existed = old.exists();
-  const QFile::Permissions permissions = old.permissions();
-  const QDateTime modified = old.lastModified();
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  QImageWriter writer(&file, format);
-  writer.setQuality(90);
-  if (!writer.write(picture) || !file.commit()) return false;
-  if (existed) {
-    QFile::setPermissions(path, permissions);
-    QFile again(path);
-    if (again.open(QIODevice::Append)) again.setFileTime(modified, QFileDevice::FileModificationTime);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -137,22 +113,11 @@ void AnalyzerWindow::PrintView() {
   if (choosePrinter(printer)) {
     // Handles drawn on the page's own background, so theirs does not show.
     const QImage picture = PictureInColours(ToRgb(palette().color(QPalette::Window)), kBlack);
-    QPainter page;
-    if (page.begin(&printer)) {
-      // The page in user units: x -100..700 across, y 100 downwards over 3000 units (4260
-      // in EMI mode while one of the first five EMI markers is ticked); the graph fills
-      // x 0..600 from y 0 downwards, as tall as its own scale.
-      const QRectF area = page.viewport();
-      bool emiMarkers = false;
-      for (int i = 0; i < 5; ++i) emiMarkers = emiMarkers || emiGraph_.markers[i].ticked;
-      const double pageHeight = EmiMode() && emiMarkers ? 4260 : 3000;
-      const double height =
-          EmiMode() ? -emiGraph_.scaleHeight : -GraphScale(state_.AnyMarkerEnabled()).height;
-      page.drawImage(QRectF(area.width() * 100 / 800, area.height() * 100 / pageHeight,
-                            area.width() * 600 / 800, area.height() * height / pageHeight),
-                     picture);
-      page.end();
-    }
+    bool emiMarkers = false;
+    for (int i = 0; i < 5; ++i) emiMarkers = emiMarkers || emiGraph_.markers[i].ticked;
+    const double height =
+        EmiMode() ? -emiGraph_.scaleHeight : -GraphScale(state_.AnyMarkerEnabled()).height;
+    PrintGraphPage(printer, picture, height, EmiMode() && emiMarkers ? 4260 : 3000);
   }
   transport_.stopRequested = false;
   if (Down("btnOpenCOM")) toolbar_.SetConnected();

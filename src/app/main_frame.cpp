@@ -16,6 +16,7 @@
 #include "app/debug_window.h"
 #include "app/help_windows.h"
 #include "app/process_globals.h"
+#include "app/sa27_window.h"
 #include "app/sp3_to_text_window.h"
 #include "app/splash_window.h"
 #include "app/twips.h"
@@ -216,7 +217,7 @@ void MainFrame::SwitchMode(InstrumentMode mode) {
 
   if (keep.frmSAV61) ShowAnalyzer();
   if (keep.frmMain) {
-    if (!frmMain_) frmMain_ = AddChild(CreateLegacyAnalyzerWindow());
+    if (!frmMain_) frmMain_ = AddChild(new Sa27Window(linksFactory_(*clock_, *notifier_)));
     frmMain_->show();
     MoveTwips(frmMain_, 0, 0);
   }

@@ -45,6 +45,10 @@ struct DisplayState {
   // Stored-trace colour swatch Label3, and the index text of the last stored trace fetched.
   Rgb storedColor = kStoredTraceColor;
   std::string lastStoredIndexText = "1";
+  // Header wording: the caption before the reference level, and a caption for the trace
+  // shown at the top right ("" for none).
+  std::string refCaption = "Ref: ";
+  std::string traceCaption;
 
   bool AnyMarkerEnabled() const;
   // MarkerTrace := the points of the live trace drawn on top (mode 0).

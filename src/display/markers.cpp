@@ -122,12 +122,15 @@ std::optional<std::string> StepMarker(const AnalyzerSettings& settings, double h
                        "#0.000##");
 }
 
-std::optional<MarkerInputProblem> ValidateMarkerFrequency(const std::string& text) {
+std::optional<MarkerInputProblem> ValidateMarkerFrequency(const std::string& text,
+                                                          double maxMHz) {
   if (!IsNumeric(text)) return MarkerInputProblem{"Please key in a numeric!", ""};
-  const std::string range = "Freq. range is from 0 to 3000MHz!\r\nPlease key in a correct number.";
+  const std::string top = FormatShortest(maxMHz);
+  const std::string range =
+      "Freq. range is from 0 to " + top + "MHz!\r\nPlease key in a correct number.";
   const double value = NumericValue(text);
   if (value < 0) return MarkerInputProblem{range, "0"};
-  if (value > kMaxMarkerFrequencyMHz) return MarkerInputProblem{range, "3000"};
+  if (value > maxMHz) return MarkerInputProblem{range, top};
   return std::nullopt;
 }
 

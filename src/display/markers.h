@@ -72,6 +72,8 @@ struct MarkerInputProblem {
   std::string message;
   std::string correctedText;
 };
-std::optional<MarkerInputProblem> ValidateMarkerFrequency(const std::string& text);
+// `maxMHz` is the top of the analyzer's range.
+std::optional<MarkerInputProblem> ValidateMarkerFrequency(
+    const std::string& text, double maxMHz = kMaxMarkerFrequencyMHz);
 
 }  // namespace vantrel

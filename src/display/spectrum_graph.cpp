@@ -37,8 +37,10 @@ void DrawLimitLayers(Canvas& c, const DisplayState& st, const GraphLayers& layer
   c.SetPenColor(st.gridColor);
 }
 
-void DrawTexts(Canvas& c, const AnalyzerSettings& s) {
-  c.Text(-50, 1120, "Ref: " + FormatShortest(s.RefLevel) + " " + s.RefUnit);
+void DrawTexts(Canvas& c, const DisplayState& st) {
+  const AnalyzerSettings& s = st.settings;
+  c.Text(-50, 1120, st.refCaption + FormatShortest(s.RefLevel) + " " + s.RefUnit);
+  if (!st.traceCaption.empty()) c.Text(420, 1120, st.traceCaption);
   c.Text(120, 1120, FormatShortest(s.Scale) + " dB/");
   c.Text(0, -10, "Start: " + FrequencyLabel(s.FreqStart));
   c.Text(170, -10, "Center: " + FrequencyLabel(s.FreqCenter));
@@ -144,7 +146,7 @@ void DrawGrid(Canvas& target, DisplayState& st, const GraphLayers& layers, Canva
   target.Box(0, kGraphTop, kGraphRight, 0);
   target.SetPenWidth(1);
 
-  DrawTexts(target, st.settings);
+  DrawTexts(target, st);
   if (AmpUncal(st.settings)) {
     target.SetPenColor(kAmpUncalColor);
     target.Text(230, -110, "Amp Uncal");

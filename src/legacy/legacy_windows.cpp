@@ -20,10 +20,6 @@ QWidget* MakeWindow(const char* name, const char* caption, QSize size, QWidget* 
 
 }  // namespace
 
-QWidget* CreateLegacyAnalyzerWindow(QWidget* parent) {
-  return MakeWindow("frmMain", "2.7GHz SA", QSize(800, 600), parent);
-}
-
 QWidget* CreateLegacyEmiDisplayWindow(QWidget* parent) {
   return MakeWindow("frmEScr", "2.7GHz SA For EMC Mode Display", QSize(700, 560), parent);
 }

@@ -1,0 +1,307 @@
+#include "app/sa27_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/graph_picture.h"
+#include "display/graph_frame.h"
+#include "display/graph_mapping.h"
+#include "display/limit_line_drawing.h"
+#include "display/spectrum_graph.h"
+#include "display/capture.h"
+#include "util/format.h"
+#include "util/numbers.h"
+
+namespace vantrel {
+namespace {
+
+constexpr int kMaxPortNumber = 16;
+constexpr const char* kPortRangeMessage =
+    "Port number is from 1 to 16!\r\nPlease key in a correct number.";
+
+std::string S(const QString& text) {
+  return text.toStdString();
+}
+
+QPushButton* Button(const char* name, const char* caption, QWidget* parent) {
+  auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+  button->setObjectName(QString::fromLatin1(name));
+  return button;
+}
+
+}  // namespace
+
+Sa27Window::Sa27Window(AnalyzerLinks links, QWidget* parent)
+    : QWidget(parent),
+      links_(std::move(links)),
+      link_(links_.clock, links_.notifier, *links_.serial),
+      commands_(link_) {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(QStringLiteral("2.7GHz SA"));
+  resize(820, 640);
+  state_.refCaption = "Ref Lvl: ";
+  state_.traceCaption = "Live";
+  state_.settings.RefUnit = "dBm";
+  state_.settings.Scale = 10;
+  state_.settings.FreqStop = kSa27MaxFrequencyMHz;
+  state_.settings.FreqCenter = kSa27MaxFrequencyMHz / 2;
+  state_.settings.Span = FrequencyLabel(kSa27MaxFrequencyMHz);
+  // This model has one live trace, in the clear-write layer the markers read; the other
+  // two layers stay empty and must not stand in for it.
+  RawTrace& live = state_.liveTraces[0];
+  live.SetColour(kLiveTraceColors[0]);
+  live.SetMode(0);
+  state_.liveTraces[1].SetMode(1);
+  state_.liveTraces[2].SetMode(2);
+  BuildControls();
+}
+
+Sa27Window::~Sa27Window() {
+  state_.closing = true;
+  link_.Close();
+}
+
+void Sa27Window::BuildControls() {
+  auto* layout = new QVBoxLayout(this);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(new QLabel(QStringLiteral("Port:"), this));
+  combo1_ = new QComboBox(this);
+  combo1_->setObjectName(QStringLiteral("Combo1"));
+  combo1_->setEditable(true);
+  for (int n = 1; n <= kMaxPortNumber; ++n) combo1_->addItem(QString::number(n));
+  buttons->addWidget(combo1_);
+
+  struct Action {
+    const char* name;
+    const char* caption;
+    void (Sa27Window::*run)();
+  };
+  const Action first[] = {{"cmdOpen", "Open", &Sa27Window::OpenPort},
+                          {"cmdClose", "Close", &Sa27Window::ClosePort},
+                          {"cmdCapture", "Capture", &Sa27Window::Capture}};
+  for (const auto& a : first) {
+    QPushButton* b = Button(a.name, a.caption, this);
+    connect(b, &QPushButton::clicked, this, [this, run = a.run] { (this->*run)(); });
+    buttons->addWidget(b);
+  }
+  text1_ = new QLineEdit(QStringLiteral("1"), this);
+  text1_->setObjectName(QStringLiteral("Text1"));
+  text1_->setMaximumWidth(50);
+  buttons->addWidget(text1_);
+  const Action rest[] = {{"cmdDraw", "Draw", &Sa27Window::DrawStoredTrace},
+                         {"cmdGetLimit", "Get Limit", &Sa27Window::GetLimit}};
+  for (const auto& a : rest) {
+    QPushButton* b = Button(a.name, a.caption, this);
+    connect(b, &QPushButton::clicked, this, [this, run = a.run] { (this->*run)(); });
+    buttons->addWidget(b);
+  }
+  chkHLimit_ = new QCheckBox(QStringLiteral("H Limit"), this);
+  chkHLimit_->setObjectName(QStringLiteral("chkHLimit"));
+  chkLLimit_ = new QCheckBox(QStringLiteral("L Limit"), this);
+  chkLLimit_->setObjectName(QStringLiteral("chkLLimit"));
+  connect(chkHLimit_, &QCheckBox::clicked, this, [this] {
+    OnLimitChecked(chkHLimit_, higherRead_, "You must get higher limit line first.");
+  });
+  connect(chkLLimit_, &QCheckBox::clicked, this, [this] {
+    OnLimitChecked(chkLLimit_, lowerRead_, "You must get lower limit line first.");
+  });
+  buttons->addWidget(chkHLimit_);
+  buttons->addWidget(chkLLimit_);
+  cboSaveType_ = new QComboBox(this);
+  cboSaveType_->setObjectName(QStringLiteral("cboSaveType"));
+  buttons->addWidget(cboSaveType_);
+  const Action last[] = {{"cmdClear", "Clear", &Sa27Window::Clear},
+                         {"cmdSave", "Save", &Sa27Window::Save},
+                         {"cmdPrint", "Print", &Sa27Window::Print},
+                         {"cmdQuit", "Quit", &Sa27Window::Quit}};
+  for (const auto& a : last) {
+    QPushButton* b = Button(a.name, a.caption, this);
+    connect(b, &QPushButton::clicked, this, [this, run = a.run] { (this->*run)(); });
+    buttons->addWidget(b);
+  }
+  buttons->addStretch();
+  layout->addLayout(buttons);
+
+  auto* markers = new QHBoxLayout;
+  for (int i = 0; i < kMarkers; ++i) {
+    chkMkr_[i] = new QCheckBox(QStringLiteral("MKR%1").arg(i), this);
+    chkMkr_[i]->setObjectName(QStringLiteral("chkMMkr_%1").arg(i));
+    txtMkr_[i] = new QLineEdit(QStringLiteral("0"), this);
+    txtMkr_[i]->setObjectName(QStringLiteral("txtMkr_%1").arg(i));
+    txtMkr_[i]->setMaximumWidth(90);
+    connect(chkMkr_[i], &QCheckBox::toggled, this, [this, i](bool on) {
+      state_.markerEnabled[i] = on;
+      markers_.rows[i].enabled = on;
+      Repaint();
+    });
+    connect(txtMkr_[i], &QLineEdit::editingFinished, this, [this, i] { OnMarkerEdited(i); });
+    markers->addWidget(chkMkr_[i]);
+    markers->addWidget(txtMkr_[i]);
+  }
+  markers->addStretch();
+  layout->addLayout(markers);
+
+  pic1_ = new GraphPicture(this);
+  pic1_->setObjectName(QStringLiteral("Pic1"));
+  pic1_->draw = [this](Canvas& canvas) { PaintGraph(canvas); };
+  layout->addWidget(pic1_, 1);
+  WireOutput();
+}
+
+void Sa27Window::OpenPort() {
+  const double number = NumericValue(S(combo1_->currentText()));
+  if (!(number >= 1 && number <= kMaxPortNumber)) {
+    links_.notifier.ShowMessage(kPortRangeMessage, MessageIcon::None);
+    return;
+  }
+  link_.portNumber = static_cast<int>(RoundHalfEven(number));
+  links_.notifier.SetBusy(true);
+  const bool connected = link_.Connect();
+  links_.notifier.SetBusy(false);
+  if (!connected) links_.notifier.ShowMessage("Communication Error!", MessageIcon::Warning);
+}
+
+void Sa27Window::ClosePort() {
+  link_.Close();
+}
+
+void Sa27Window::ReadSettings() {
+  AnalyzerSettings& s = state_.settings;
+  s.RefLevel = static_cast<float>(commands_.Get_RefLevel());
+  s.RefUnit = commands_.Get_RefUnit();
+  const double scale = commands_.Get_Scale();
+  s.Scale = scale > 0 ? static_cast<float>(scale) : 10.0f;
+  s.FreqStart = commands_.Get_FreqStart();
+  s.FreqStop = commands_.Get_FreqStop();
+  s.FreqCenter = commands_.Get_FreqCenter();
+  s.Span = FrequencyLabel(commands_.Get_Span());
+  s.RBW = commands_.Get_RBW();
+  s.VBW = commands_.Get_VBW();
+  s.SweepTime = FormatShortest(commands_.Get_SweepTime()) + " ms";
+  s.TimeStamp = commands_.Get_Clock();
+}
+
+void Sa27Window::Capture() {
+  if (!link_.IsOpen()) return;
+  links_.notifier.SetBusy(true);
+  ReadSettings();
+  commands_.SwitchToLive();
+  commands_.Get_SweepMode();
+  RawTrace& live = state_.liveTraces[0];
+  commands_.ReadTrace(kSa27LiveTraceWaitMs, live.Points());
+  live.SetValid(true);
+  links_.notifier.SetBusy(false);
+  Repaint();
+}
+
+void Sa27Window::DrawStoredTrace() {
+  std::string text = S(text1_->text());
+  if (!ValidateStoredIndex(text, state_, links_.notifier)) {
+    text1_->setText(QString::fromStdString(text));
+    return;
+  }
+  if (!link_.IsOpen()) return;
+  const int index = static_cast<int>(RoundHalfEven(NumericValue(text)));
+  links_.notifier.SetBusy(true);
+  commands_.SwitchToStored(index);
+  RawTrace& slot = state_.storedTraces[static_cast<std::size_t>(index - 1)];
+  commands_.ReadTrace(kSa27StoredTraceWaitMs, slot.Points());
+  links_.notifier.SetBusy(false);
+  const bool empty = std::all_of(slot.Points().begin(), slot.Points().end(),
+                                 [](std::int16_t p) { return p == 0; });
+  slot.SetValid(!empty);
+  slot.SetMode(static_cast<std::int16_t>(index));
+  slot.SetColour(state_.storedColor);
+  state_.lastStoredIndexText = text;
+  if (empty) {
+    links_.notifier.ShowMessage("Stored trace (" + std::to_string(index) + ") is empty.",
+                                MessageIcon::None);
+  }
+  Repaint();
+}
+
+void Sa27Window::GetLimit() {
+  if (!link_.IsOpen()) return;
+  links_.notifier.SetBusy(true);
+  higher_ = commands_.ReadLimitLine(Sa27LimitKind::Higher);
+  lower_ = commands_.ReadLimitLine(Sa27LimitKind::Lower);
+  links_.notifier.SetBusy(false);
+  higherRead_ = lowerRead_ = true;
+  state_.higherLimitLoaded = state_.lowerLimitLoaded = true;
+  Repaint();
+}
+
+void Sa27Window::OnLimitChecked(QCheckBox* box, bool loaded, const char* message) {
+  if (box->isChecked() && !loaded) {
+    box->setChecked(false);
+    links_.notifier.ShowMessage(message, MessageIcon::None);
+  }
+  state_.higherLimitChecked = chkHLimit_->isChecked();
+  state_.lowerLimitChecked = chkLLimit_->isChecked();
+  Repaint();
+}
+
+void Sa27Window::OnMarkerEdited(int i) {
+  const std::string text = S(txtMkr_[i]->text());
+  if (const auto problem = ValidateMarkerFrequency(text, kSa27MaxFrequencyMHz)) {
+    if (!problem->correctedText.empty()) {
+      txtMkr_[i]->setText(QString::fromStdString(problem->correctedText));
+    }
+    links_.notifier.ShowMessage(problem->message, MessageIcon::None);
+  }
+  markers_.rows[i].frequencyText = S(txtMkr_[i]->text());
+  Repaint();
+}
+
+void Sa27Window::Clear() {
+  state_.liveTraces[0].SetValid(false);
+  for (RawTrace& t : state_.storedTraces) t.SetValid(false);
+  Repaint();
+}
+
+void Sa27Window::Quit() {
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+    frame->close();
+  } else {
+    close();
+  }
+}
+
+GraphLayers Sa27Window::Layers() {
+  GraphLayers layers;
+  layers.drawHigherLimit = [this](Canvas& c) {
+    DrawLimitLine(c, higher_, kHigherLimitColor, state_.backColor, state_.settings);
+  };
+  layers.drawLowerLimit = [this](Canvas& c) {
+    DrawLimitLine(c, lower_, kLowerLimitColor, state_.backColor, state_.settings);
+  };
+  layers.markerCalculate = [this](Canvas& c, std::span<const std::int16_t> counts) {
+    MarkerCalculate(&c, counts, state_.settings, markers_);
+  };
+  layers.processEvents = [this] { links_.clock.ProcessEvents(); };
+  return layers;
+}
+
+void Sa27Window::PaintGraph(Canvas& canvas) {
+  DrawGrid(canvas, state_, Layers());
+  DrawStored(canvas, state_);
+}
+
+void Sa27Window::Repaint() {
+  // The marker table follows now, so what reads it sees this repaint's values; the
+  // picture follows at the next paint.
+  state_.UpdateMarkerTrace();
+  if (state_.AnyMarkerEnabled()) {
+    MarkerCalculate(nullptr, state_.markerTrace, state_.settings, markers_);
+  }
+  pic1_->update();
+}
+
+}  // namespace vantrel
