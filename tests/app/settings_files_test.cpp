@@ -81,6 +81,8 @@ TEST_F(SettingsFilesTest, WhatIsWrittenComesBackAfterARestart) {
   Control<QComboBox>("cboSamplingRate")->setEditText("2.5");
   Control<QCheckBox>("chkLLimit")->setChecked(true);
   Control<QLineEdit>("txtReflvl")->setText("90");
+  Control<QCheckBox>("chkWaterfall")->setChecked(true);
+  Control<QComboBox>("cboWaterfallRows")->setEditText("200");
   window->close();
   const QList<QByteArray> lines = Read("SAV61Setting.ini").split('\n');
   ASSERT_EQ(lines.size(), kWindowSettingCount + 1);  // every line ends in CR LF
@@ -100,6 +102,8 @@ TEST_F(SettingsFilesTest, WhatIsWrittenComesBackAfterARestart) {
   EXPECT_EQ(Control<QComboBox>("cboSamplingRate")->currentText(), "2.5");
   EXPECT_TRUE(Control<QCheckBox>("chkLLimit")->isChecked());
   EXPECT_EQ(Control<QLineEdit>("txtReflvl")->text(), "90");
+  EXPECT_TRUE(Control<QCheckBox>("chkWaterfall")->isChecked());
+  EXPECT_EQ(window->History().Capacity(), 200u);
   EXPECT_TRUE(Control<QRadioButton>("OptCOM")->isChecked());  // the preselection wins
   EXPECT_TRUE(notifier.messages.empty());
 }
