@@ -83,6 +83,8 @@ TEST_F(SettingsFilesTest, WhatIsWrittenComesBackAfterARestart) {
   Control<QLineEdit>("txtReflvl")->setText("90");
   Control<QCheckBox>("chkThreshold")->setChecked(true);
   Control<QLineEdit>("txtThreshold")->setText("-6.5");
+  Control<QCheckBox>("chkWaterfall")->setChecked(true);
+  Control<QComboBox>("cboWaterfallRows")->setEditText("200");
   window->close();
   const QList<QByteArray> lines = Read("SAV61Setting.ini").split('\n');
   ASSERT_EQ(lines.size(), kWindowSettingCount + 1);  // every line ends in CR LF
@@ -105,6 +107,8 @@ TEST_F(SettingsFilesTest, WhatIsWrittenComesBackAfterARestart) {
   EXPECT_EQ(Control<QLineEdit>("txtReflvl")->text(), "90");
   EXPECT_TRUE(Control<QCheckBox>("chkThreshold")->isChecked());
   EXPECT_EQ(Control<QLineEdit>("txtThreshold")->text(), "-6.5");
+  EXPECT_TRUE(Control<QCheckBox>("chkWaterfall")->isChecked());
+  EXPECT_EQ(window->History().Capacity(), 200u);
   EXPECT_TRUE(Control<QRadioButton>("OptCOM")->isChecked());  // the preselection wins
   EXPECT_TRUE(notifier.messages.empty());
 }

@@ -76,6 +76,35 @@ TEST(ToolbarModel, ModeButtonsFollowEmiModeAndConnection) {
   EXPECT_TRUE(toolbar["btnDrawPCStored"].enabled);
 }
 
+TEST(ToolbarModel, LiveKeepsRecordingAndItsOwnButtonUsableAndIsOffInEmiMode) {
+  ToolbarModel toolbar;
+  toolbar["btnOpenCOM"].down = true;
+  toolbar.SetConnected();
+  toolbar.SetLive(true);
+  for (const ToolbarButton& b : toolbar.Buttons()) {
+    const bool off = b.key == "btnEMCMode" || b.key == "btnCapture" || b.key == "btnClear" ||
+                     b.key == "btnDrawStored" || b.key == "btnGetLimit" ||
+                     b.key == "btnDrawPCStored";
+    EXPECT_EQ(b.enabled, !off) << b.key;
+  }
+  toolbar.SetLive(false);
+  for (const ToolbarButton& b : toolbar.Buttons()) EXPECT_TRUE(b.enabled) << b.key;
+
+  // Recording runs its own loop; Live waits for it, as it does for a capture.
+  toolbar.SetAcquiring(true);
+  EXPECT_FALSE(toolbar["btnLive"].enabled);
+  toolbar.SetAcquiring(false);
+  toolbar.SetWorking();
+  EXPECT_FALSE(toolbar["btnLive"].enabled);
+
+  toolbar["btnEMCMode"].down = true;
+  toolbar.ApplyModeButtons();
+  EXPECT_FALSE(toolbar["btnLive"].enabled);
+  toolbar["btnEMCMode"].down = false;
+  toolbar.ApplyModeButtons();
+  EXPECT_TRUE(toolbar["btnLive"].enabled);
+}
+
 TEST(ToolbarModel, KeysAreFoundInAnyLetterCaseAndUnknownKeysThrow) {
   ToolbarModel toolbar;
   EXPECT_EQ(&toolbar["btnopencom"], &toolbar["btnOpenCOM"]);

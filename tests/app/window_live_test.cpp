@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <functional>
+#include <ostream>
 #include <vector>
 
 #include "app/setting_panel.h"
@@ -90,6 +91,10 @@ struct StopCause {
   std::size_t liveRefreshes;
   bool recorded;  // a recording took the loop over
 };
+
+void PrintTo(const StopCause& cause, std::ostream* out) {
+  *out << cause.name;
+}
 
 class WindowLiveStopTest : public WindowLiveTest,
                            public ::testing::WithParamInterface<StopCause> {};
