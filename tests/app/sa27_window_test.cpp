@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -167,6 +168,27 @@ TEST_F(Sa27WindowTest, SaveWritesTheTableOrThePicture) {
     EXPECT_TRUE(filter.contains(QString::fromLatin1(c.file).mid(1))) << c.file;
   }
   EXPECT_TRUE(notifier.messages.empty());
+}
+
+// A click inside a wait: a second capture is ignored, Quit stops the exchange at once and
+// the window closes once it has unwound.
+TEST_F(Sa27WindowTest, QuitDuringASilentCaptureEndsItWithoutWaitingOut) {
+  Open();
+  window->show();
+  model.Faults().silent = true;
+  int clicks = 0;
+  clock.onEvents = [&] {
+    if (++clicks == 1) Click("cmdCapture");
+    if (clicks == 2) Click("cmdQuit");
+  };
+  const auto start = clock.NowMs();
+  Click("cmdCapture");
+  clock.onEvents = nullptr;
+  EXPECT_LT(clock.NowMs() - start, 10000u);
+  EXPECT_FALSE(window->Link().CommunicationFailed());
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_FALSE(window->Link().IsOpen());
 }
 
 TEST_F(Sa27WindowTest, SilentAnalyzerGivesCommunicationError) {
