@@ -12,11 +12,11 @@
 #include <algorithm>
 
 #include "app/graph_picture.h"
+#include "display/capture.h"
 #include "display/graph_frame.h"
 #include "display/graph_mapping.h"
 #include "display/limit_line_drawing.h"
 #include "display/spectrum_graph.h"
-#include "display/capture.h"
 #include "util/format.h"
 #include "util/numbers.h"
 
@@ -176,7 +176,8 @@ void Sa27Window::Exchange(const std::function<void()>& work) {
   links_.notifier.SetBusy(false);
   busy_ = false;
   if (closePending_) {
-    QMetaObject::invokeMethod(this, [this] { Quit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { Quit(); }, Qt::QueuedConnection);
   }
 }
 

@@ -30,10 +30,9 @@ class Sa27WindowTest : public ::testing::Test {
     auto serial = std::make_unique<sim::SimSerialPort>(
         clock, model, sim::SimSerialOptions{.instrumentBaud = 57600});
     port = serial.get();
-    window = std::make_unique<Sa27Window>(
-        AnalyzerLinks{clock, notifier, std::move(serial),
-                      std::make_unique<testing::FakeGpib>(false),
-                      std::make_unique<testing::NoHidDevices>()});
+    window = std::make_unique<Sa27Window>(AnalyzerLinks{clock, notifier, std::move(serial),
+                                                        std::make_unique<testing::FakeGpib>(false),
+                                                        std::make_unique<testing::NoHidDevices>()});
   }
   template <typename T>
   T* Find(const char* name) {
@@ -86,8 +85,8 @@ TEST_F(Sa27WindowTest, StoredTraceDrawOrEmptyMessage) {
     notifier.messages.clear();
     Find<QLineEdit>("Text1")->setText(QString::fromLatin1(c.index));
     Click("cmdDraw");
-    EXPECT_EQ(notifier.Texts(), *c.message ? std::vector<std::string>{c.message}
-                                           : std::vector<std::string>{})
+    EXPECT_EQ(notifier.Texts(),
+              *c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{})
         << c.index;
     const double n = std::clamp(NumericValue(c.index), 1.0, 100.0);
     EXPECT_EQ(window->State().storedTraces[static_cast<std::size_t>(n) - 1].Valid(), c.valid)
@@ -149,7 +148,9 @@ TEST_F(Sa27WindowTest, SaveWritesTheTableOrThePicture) {
     const char* type;
     const char* file;
     const char* starts;  // the file's first bytes
-  } cases[] = {{"Text", "a.txt", ""}, {"BMP", "a.bmp", "BM"}, {"JPG", "a.jpg", "\xFF\xD8"},
+  } cases[] = {{"Text", "a.txt", ""},
+               {"BMP", "a.bmp", "BM"},
+               {"JPG", "a.jpg", "\xFF\xD8"},
                {"PNG", "a.png", "\x89PNG"}};
   for (const auto& c : cases) {
     Find<QComboBox>("cboSaveType")->setCurrentText(QString::fromLatin1(c.type));
