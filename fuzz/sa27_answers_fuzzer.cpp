@@ -21,7 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)Sa27SweepTimeMs(answer);
 
   ScriptedAnalyzer analyzer;
-  analyzer.respond = [&](const std::string&) { return TextAnswer(answer, ConnectionKind::ComPort); };
+  analyzer.respond = [&](const std::string&) {
+    return TextAnswer(answer, ConnectionKind::ComPort);
+  };
   CommandTransport& transport = analyzer.Transport(ConnectionKind::ComPort);
   Sa27Link link(analyzer.clock, analyzer.notifier, transport.Ports().serial);
   Sa27Commands commands(link);

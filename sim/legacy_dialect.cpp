@@ -14,7 +14,7 @@ namespace {
 
 // RBW command codes 2..7 and the bandwidth-table index each one selects.
 constexpr std::array<int, 6> kRbwCodeIndex{1, 2, 4, 6, 7, 8};  // 3k 9k 30k 120k 300k 4M
-constexpr std::array<int, 4> kScaleDbPerDiv{10, 5, 2, 1};        // by scale code 1..4
+constexpr std::array<int, 4> kScaleDbPerDiv{10, 5, 2, 1};      // by scale code 1..4
 
 // Bandwidth as the instrument names it: "300HZ", "120KHZ", "4MHZ".
 std::string BandwidthLabel(double hz) {

@@ -22,7 +22,8 @@ bool WritePicture(const QImage& picture, const QString& path, const char* format
   if (existed) {
     QFile::setPermissions(path, permissions);
     QFile again(path);
-    if (again.open(QIODevice::Append)) again.setFileTime(modified, QFileDevice::FileModificationTime);
+    if (again.open(QIODevice::Append))
+      again.setFileTime(modified, QFileDevice::FileModificationTime);
   }
   return true;
 }

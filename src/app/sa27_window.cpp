@@ -1,6 +1,7 @@
 #include "app/sa27_window.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,11 +12,11 @@
 #include <algorithm>
 
 #include "app/graph_picture.h"
+#include "display/capture.h"
 #include "display/graph_frame.h"
 #include "display/graph_mapping.h"
 #include "display/limit_line_drawing.h"
 #include "display/spectrum_graph.h"
-#include "display/capture.h"
 #include "util/format.h"
 #include "util/numbers.h"
 
@@ -161,15 +162,39 @@ void Sa27Window::OpenPort() {
     links_.notifier.ShowMessage(kPortRangeMessage, MessageIcon::None);
     return;
   }
-  link_.portNumber = static_cast<int>(RoundHalfEven(number));
+  Exchange([this, number] {
+    link_.portNumber = static_cast<int>(RoundHalfEven(number));
+    if (!link_.Connect()) links_.notifier.ShowMessage("Communication Error!", MessageIcon::Warning);
+  });
+}
+
+void Sa27Window::Exchange(const std::function<void()>& work) {
+  if (busy_) return;
+  busy_ = true;
   links_.notifier.SetBusy(true);
-  const bool connected = link_.Connect();
+  work();
   links_.notifier.SetBusy(false);
-  if (!connected) links_.notifier.ShowMessage("Communication Error!", MessageIcon::Warning);
+  busy_ = false;
+  if (closePending_) {
+    QMetaObject::invokeMethod(
+        this, [this] { Quit(); }, Qt::QueuedConnection);
+  }
+}
+
+void Sa27Window::closeEvent(QCloseEvent* event) {
+  state_.closing = true;
+  if (busy_) {
+    closePending_ = true;
+    link_.stopRequested = true;
+    event->ignore();
+    return;
+  }
+  link_.Close();
+  event->accept();
 }
 
 void Sa27Window::ClosePort() {
-  link_.Close();
+  if (!busy_) link_.Close();
 }
 
 void Sa27Window::ReadSettings() {
@@ -190,15 +215,15 @@ void Sa27Window::ReadSettings() {
 
 void Sa27Window::Capture() {
   if (!link_.IsOpen()) return;
-  links_.notifier.SetBusy(true);
-  ReadSettings();
-  commands_.SwitchToLive();
-  commands_.Get_SweepMode();
-  RawTrace& live = state_.liveTraces[0];
-  commands_.ReadTrace(kSa27LiveTraceWaitMs, live.Points());
-  live.SetValid(true);
-  links_.notifier.SetBusy(false);
-  Repaint();
+  Exchange([this] {
+    ReadSettings();
+    commands_.SwitchToLive();
+    commands_.Get_SweepMode();
+    RawTrace& live = state_.liveTraces[0];
+    commands_.ReadTrace(kSa27LiveTraceWaitMs, live.Points());
+    live.SetValid(true);
+    Repaint();
+  });
 }
 
 void Sa27Window::DrawStoredTrace() {
@@ -209,11 +234,14 @@ void Sa27Window::DrawStoredTrace() {
   }
   if (!link_.IsOpen()) return;
   const int index = static_cast<int>(RoundHalfEven(NumericValue(text)));
-  links_.notifier.SetBusy(true);
-  commands_.SwitchToStored(index);
   RawTrace& slot = state_.storedTraces[static_cast<std::size_t>(index - 1)];
-  commands_.ReadTrace(kSa27StoredTraceWaitMs, slot.Points());
-  links_.notifier.SetBusy(false);
+  bool read = false;
+  Exchange([&] {
+    commands_.SwitchToStored(index);
+    commands_.ReadTrace(kSa27StoredTraceWaitMs, slot.Points());
+    read = true;
+  });
+  if (!read || state_.closing) return;
   const bool empty = std::all_of(slot.Points().begin(), slot.Points().end(),
                                  [](std::int16_t p) { return p == 0; });
   slot.SetValid(!empty);
@@ -229,13 +257,13 @@ void Sa27Window::DrawStoredTrace() {
 
 void Sa27Window::GetLimit() {
   if (!link_.IsOpen()) return;
-  links_.notifier.SetBusy(true);
-  higher_ = commands_.ReadLimitLine(Sa27LimitKind::Higher);
-  lower_ = commands_.ReadLimitLine(Sa27LimitKind::Lower);
-  links_.notifier.SetBusy(false);
-  higherRead_ = lowerRead_ = true;
-  state_.higherLimitLoaded = state_.lowerLimitLoaded = true;
-  Repaint();
+  Exchange([this] {
+    higher_ = commands_.ReadLimitLine(Sa27LimitKind::Higher);
+    lower_ = commands_.ReadLimitLine(Sa27LimitKind::Lower);
+    higherRead_ = lowerRead_ = true;
+    state_.higherLimitLoaded = state_.lowerLimitLoaded = true;
+    Repaint();
+  });
 }
 
 void Sa27Window::OnLimitChecked(QCheckBox* box, bool loaded, const char* message) {

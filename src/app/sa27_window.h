@@ -55,7 +55,14 @@ class Sa27Window : public QWidget {
   const LimitLine& LowerLimit() const { return lower_; }
   const MarkerView& Markers() const { return markers_; }
 
+ protected:
+  // A close during an exchange stops the link and waits for the exchange to unwind.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  // Runs one exchange with the analyzer: busy pointer on, a click that arrives inside
+  // one of its waits is ignored, and a close asked for meanwhile follows afterwards.
+  void Exchange(const std::function<void()>& work);
   void BuildControls();
   void WireOutput();
   void OnLimitChecked(QCheckBox* box, bool loaded, const char* message);
@@ -75,6 +82,8 @@ class Sa27Window : public QWidget {
   MarkerView markers_;
   bool higherRead_ = false;
   bool lowerRead_ = false;
+  bool busy_ = false;
+  bool closePending_ = false;
 
   QComboBox* combo1_ = nullptr;
   QLineEdit* text1_ = nullptr;

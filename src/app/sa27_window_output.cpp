@@ -59,9 +59,9 @@ void Sa27Window::Save() {
   if (*format.writer == 0) {
     QString error;
     if (!ReplaceSmallFile(name, SaTextTable(state_), &error)) {
-      links_.notifier.ShowMessage("The text file '" + name.toStdString() +
-                                      "' could not be written: " + error.toStdString(),
-                                  MessageIcon::Warning);
+      links_.notifier.ShowMessage(
+          "The text file '" + name.toStdString() + "' could not be written: " + error.toStdString(),
+          MessageIcon::Warning);
     }
     return;
   }

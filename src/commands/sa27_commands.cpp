@@ -14,12 +14,8 @@ struct RbwEntry {
   const char* label;
   int code;
 };
-constexpr std::array<RbwEntry, 6> kRbwCodes{{{"3KHZ", 2},
-                                             {"9KHZ", 3},
-                                             {"30KHZ", 4},
-                                             {"120KHZ", 5},
-                                             {"300KHZ", 6},
-                                             {"4MHZ", 7}}};
+constexpr std::array<RbwEntry, 6> kRbwCodes{
+    {{"3KHZ", 2}, {"9KHZ", 3}, {"30KHZ", 4}, {"120KHZ", 5}, {"300KHZ", 6}, {"4MHZ", 7}}};
 
 // The value after "MKRn:" in a marker answer (the whole answer when there is no ":").
 double MarkerValue(const std::string& answer) {

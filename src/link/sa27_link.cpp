@@ -40,6 +40,7 @@ bool Sa27Link::InitPort() {
 }
 
 bool Sa27Link::Connect() {
+  stopRequested = false;
   InitPort();
   communicationFailed_ = false;
   version_ = 0;
@@ -57,24 +58,25 @@ void Sa27Link::Close() {
 }
 
 void Sa27Link::SendCMD(const std::string& command) {
-  if (!serial_.IsOpen() || communicationFailed_) return;
+  if (!serial_.IsOpen() || communicationFailed_ || stopRequested) return;
   WriteSerialLine(serial_, Trim(command));
   if (version_ < kSa27QuietCommandsVersion) ReadCOM(kCommandAnswerWaitMs);
 }
 
 std::string Sa27Link::SendQuery(const std::string& query, double waitMs) {
-  if (!serial_.IsOpen() || communicationFailed_) return "";
+  if (!serial_.IsOpen() || communicationFailed_ || stopRequested) return "";
   DropWaitingBytes(serial_);
   WriteSerialLine(serial_, Trim(query));
   const std::string answer = ReadCOM(waitMs);
-  if (communicationFailed_) return "";
+  if (communicationFailed_ || stopRequested) return "";
   return CleanSerialAnswer(answer);
 }
 
 std::string Sa27Link::ReadCOM(double waitMs) {
-  if (!serial_.IsOpen() || communicationFailed_) return "";
-  const SerialAnswer answer =
-      ReadSerialAnswer(serial_, clock_, waitMs, kSa27AnswerRules, receiveBuffer_, nullptr);
+  if (!serial_.IsOpen() || communicationFailed_ || stopRequested) return "";
+  const SerialAnswer answer = ReadSerialAnswer(serial_, clock_, waitMs, kSa27AnswerRules,
+                                               receiveBuffer_, [this] { return stopRequested; });
+  if (stopRequested) return "";
   if (answer.timedOut) notifier_.SetStatus(kSa27TimeOutStatus);
   if (answer.passes == 2 && answer.lastPassTimedOut) communicationFailed_ = true;
   return answer.text;

@@ -29,6 +29,9 @@ class Sa27Link {
 
   // Port number 1..16, taken at the next InitPort.
   int portNumber = 1;
+  // Set when the window closes during an exchange: the read in progress ends, and
+  // commands and queries return at once without I/O. Cleared at connect.
+  bool stopRequested = false;
 
   // Opens the port when it is closed and the number is at least 1; true when this call
   // opened it. A port that cannot be opened is reported in a message box.

@@ -30,7 +30,7 @@ struct SerialAnswerRules {
 };
 
 struct SerialAnswer {
-  std::string text;     // trimmed, one final CR cut off
+  std::string text;  // trimmed, one final CR cut off
   int passes = 0;
   bool timedOut = false;          // some pass reached the time limit
   bool lastPassTimedOut = false;  // the last pass did

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -29,10 +30,9 @@ class Sa27WindowTest : public ::testing::Test {
     auto serial = std::make_unique<sim::SimSerialPort>(
         clock, model, sim::SimSerialOptions{.instrumentBaud = 57600});
     port = serial.get();
-    window = std::make_unique<Sa27Window>(
-        AnalyzerLinks{clock, notifier, std::move(serial),
-                      std::make_unique<testing::FakeGpib>(false),
-                      std::make_unique<testing::NoHidDevices>()});
+    window = std::make_unique<Sa27Window>(AnalyzerLinks{clock, notifier, std::move(serial),
+                                                        std::make_unique<testing::FakeGpib>(false),
+                                                        std::make_unique<testing::NoHidDevices>()});
   }
   template <typename T>
   T* Find(const char* name) {
@@ -85,8 +85,8 @@ TEST_F(Sa27WindowTest, StoredTraceDrawOrEmptyMessage) {
     notifier.messages.clear();
     Find<QLineEdit>("Text1")->setText(QString::fromLatin1(c.index));
     Click("cmdDraw");
-    EXPECT_EQ(notifier.Texts(), *c.message ? std::vector<std::string>{c.message}
-                                           : std::vector<std::string>{})
+    EXPECT_EQ(notifier.Texts(),
+              *c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{})
         << c.index;
     const double n = std::clamp(NumericValue(c.index), 1.0, 100.0);
     EXPECT_EQ(window->State().storedTraces[static_cast<std::size_t>(n) - 1].Valid(), c.valid)
@@ -148,7 +148,9 @@ TEST_F(Sa27WindowTest, SaveWritesTheTableOrThePicture) {
     const char* type;
     const char* file;
     const char* starts;  // the file's first bytes
-  } cases[] = {{"Text", "a.txt", ""}, {"BMP", "a.bmp", "BM"}, {"JPG", "a.jpg", "\xFF\xD8"},
+  } cases[] = {{"Text", "a.txt", ""},
+               {"BMP", "a.bmp", "BM"},
+               {"JPG", "a.jpg", "\xFF\xD8"},
                {"PNG", "a.png", "\x89PNG"}};
   for (const auto& c : cases) {
     Find<QComboBox>("cboSaveType")->setCurrentText(QString::fromLatin1(c.type));
@@ -167,6 +169,27 @@ TEST_F(Sa27WindowTest, SaveWritesTheTableOrThePicture) {
     EXPECT_TRUE(filter.contains(QString::fromLatin1(c.file).mid(1))) << c.file;
   }
   EXPECT_TRUE(notifier.messages.empty());
+}
+
+// A click inside a wait: a second capture is ignored, Quit stops the exchange at once and
+// the window closes once it has unwound.
+TEST_F(Sa27WindowTest, QuitDuringASilentCaptureEndsItWithoutWaitingOut) {
+  Open();
+  window->show();
+  model.Faults().silent = true;
+  int clicks = 0;
+  clock.onEvents = [&] {
+    if (++clicks == 1) Click("cmdCapture");
+    if (clicks == 2) Click("cmdQuit");
+  };
+  const auto start = clock.NowMs();
+  Click("cmdCapture");
+  clock.onEvents = nullptr;
+  EXPECT_LT(clock.NowMs() - start, 10000u);
+  EXPECT_FALSE(window->Link().CommunicationFailed());
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_FALSE(window->Link().IsOpen());
 }
 
 TEST_F(Sa27WindowTest, SilentAnalyzerGivesCommunicationError) {

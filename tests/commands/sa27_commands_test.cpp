@@ -17,9 +17,7 @@ namespace vantrel {
 namespace {
 
 struct Sa27Rig {
-  explicit Sa27Rig(double firmware = 1.10) {
-    model.UseLegacyDialect(sim::LegacyOptions{firmware});
-  }
+  explicit Sa27Rig(double firmware = 1.10) { model.UseLegacyDialect(sim::LegacyOptions{firmware}); }
   VirtualClock clock;
   testing::RecordingNotifier notifier;
   sim::AnalyzerModel model{clock};
@@ -47,9 +45,8 @@ TEST(Sa27Link, VersionNumberComesFromUpToSevenCharactersAfterTheEquals) {
   const struct {
     const char* answer;
     double version;
-  } cases[] = {{"VER=1.05", 1.05},      {"VER=1.0512345", 1.05123}, {"1.07", 1.07},
-               {"A=B=2", 0},            {"VER=", 0},                {"Version 2.0", 0},
-               {"V=  1.2x", 1.2}};
+  } cases[] = {{"VER=1.05", 1.05}, {"VER=1.0512345", 1.05123}, {"1.07", 1.07},   {"A=B=2", 0},
+               {"VER=", 0},        {"Version 2.0", 0},         {"V=  1.2x", 1.2}};
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(Sa27VersionNumber(c.answer), c.version) << c.answer;
 }
 
