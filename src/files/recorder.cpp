@@ -28,14 +28,7 @@ void Recorder::Run(const std::function<double()>& samplingRate, int limitSeconds
   reported_ = false;
   recordFilePath_.clear();
   peakFilePath_.clear();
-  AcquisitionHooks loop;
-  loop.buttonDown = hooks.buttonDown;
-  loop.flushSerial = hooks.flushSerial;
-  loop.refresh = hooks.refresh;
-  loop.stopRequested = hooks.stopRequested;
-  loop.clearStopRequested = hooks.clearStopRequested;
-  loop.drawGrid = hooks.drawGrid;
-  loop.limitReached = hooks.limitReached;
+  AcquisitionHooks loop = hooks;
   // The refresh writes record recordCount_ + 1: the count grows only after a sample.
   loop.sampled = [this](int) {
     if (hooks.recordingPeak && hooks.recordingPeak() && hooks.peakSearch) WritePeaks();

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "display/acquisition_loop.h"
 #include "display/display_state.h"
 #include "files/record_store.h"
 #include "link/clock.h"
@@ -21,23 +22,12 @@ struct PeakMarker {
   double level = 0;
 };
 
-struct RecorderHooks {
-  // The acquisition's button is still down (a second click releases it).
-  std::function<bool()> buttonDown;
-  // Empties the serial receive buffer.
-  std::function<void()> flushSerial;
-  // The refresh: traces, and the settings too on the first sample. It writes the record
-  // through Recorder::AppendRecording.
-  std::function<void(bool withSettings)> refresh;
-  // Set by a disconnect; cleared before each sample.
-  std::function<bool()> stopRequested;
-  std::function<void()> clearStopRequested;
-  std::function<void()> drawGrid;
+// The acquisition loop's hooks (the refresh writes the record through
+// Recorder::AppendRecording), and the peak file's.
+struct RecorderHooks : AcquisitionHooks {
   // "Recording Peak" ticked, and the peak search that fills markers 0..4.
   std::function<bool()> recordingPeak;
   std::function<std::array<PeakMarker, 5>()> peakSearch;
-  // The time limit was reached: put the button up and restore the toolbar.
-  std::function<void()> limitReached;
 };
 
 class Recorder {
