@@ -13,6 +13,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "cli/cli_session.h"
+#include "cli/cli_waterfall.h"
 #include "cli/sp3_to_text_run.h"
 #include "display/peaks.h"
 #include "emi/standard_list.h"
@@ -194,6 +195,7 @@ int Run(const CliOptions& o) {
   if (o.command == "sp3-to-text")
     return RunSp3ToText(o.positional[0], o.positional[1], o.Has("keep-partial"), "vantrel-cli");
   if (o.command == "standards") return Standards(o);
+  if (o.command == "waterfall") return WaterfallCommand(o);
   CliSession session(o);
   if (o.command == "identify") return Identify(session, o);
   if (o.command == "settings") return Settings(session, o);

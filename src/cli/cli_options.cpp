@@ -31,6 +31,7 @@ const CommandRule kCommands[] = {
      {"remeasure", "fail-on-exceed"},
      0},
     {"spot", {"freq", "standard", "detector", "ref-level", "correction"}, {"fail-on-exceed"}, 0},
+    {"waterfall", {"rows"}, {}, 2},
 };
 
 // Options that name things rather than numbers.
@@ -182,6 +183,9 @@ std::string CliUsage() {
          "                         verdicts, and the final QP/AV measurement of the close ones\n"
          "  spot --freq MHz --standard NAME [--detector D] [--correction FILE]...\n"
          "                         the single-point test: level, limits, margins and verdict\n"
+         "  waterfall [--rows N] SOURCE.sp3 OUT.png\n"
+         "                         the last N sweeps of trace 1 (default 500) as a picture,\n"
+         "                         newest at the top, one column per trace point\n"
          "\n"
          "Exit status: 0 done, 1 usage error, 2 no connection or link failure, 3 file error,\n"
          "4 a limit was exceeded and --fail-on-exceed was given.\n";

@@ -5,11 +5,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
 
 #include "e2e/sim_process.h"
+#include "display/waterfall_colours.h"
 #include "files/sp3_file.h"
 #include "platform/durable_record_store.h"
 
@@ -154,6 +156,44 @@ TEST(CliEmi, AConductedScanOfTheDeviceNamesTheEmissionAboveTheLimitAndFailsOnReq
   ASSERT_TRUE(wrong.waitForFinished(30000));
   EXPECT_EQ(wrong.exitCode(), 1);
   EXPECT_TRUE(wrong.readAllStandardError().contains("One band B"));  // the names there are
+}
+
+// Three records whose trace 1 reaches the reference level at point 250 (a tone) and lies
+// at the bottom line elsewhere; the last has the tone at point 100.
+TEST(CliWaterfall, ARecordingBecomesRowsOfColourNewestAtTheTop) {
+  QTemporaryDir dir;
+  const QString source = dir.filePath(QStringLiteral("tone.sp3"));
+  {
+    DurableRecordStore store;
+    for (int k = 1; k <= 3; ++k) {
+      Sp3Record r;
+      r.refLevel = 0;
+      r.scale = 10;
+      r.traces[0].SetValid(true);
+      for (auto& p : r.traces[0].Points()) p = 0;
+      r.traces[0].Points()[k == 3 ? 100 : 250] = 1023;
+      std::string error;
+      ASSERT_TRUE(WriteSp3Record(store, source.toStdString(), k, r, error)) << error;
+    }
+  }
+  const QString png = dir.filePath(QStringLiteral("waterfall.png"));
+  QProcess p;
+  p.start(QStringLiteral(VANTREL_CLI_PROGRAM), {QStringLiteral("waterfall"), source, png});
+  ASSERT_TRUE(p.waitForFinished(30000));
+  EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+  const QImage picture(png);
+  ASSERT_EQ(picture.width(), 501);
+  ASSERT_EQ(picture.height(), 3);
+  const QRgb top = WaterfallColour(1.0) | 0xFF000000u, bottom = WaterfallColour(0.0) | 0xFF000000u;
+  EXPECT_EQ(picture.pixel(100, 0), top);  // the newest record first
+  EXPECT_EQ(picture.pixel(250, 0), bottom);
+  EXPECT_EQ(picture.pixel(250, 2), top);
+  EXPECT_EQ(picture.pixel(0, 1), bottom);
+  QProcess missing;
+  missing.start(QStringLiteral(VANTREL_CLI_PROGRAM),
+                {QStringLiteral("waterfall"), dir.filePath(QStringLiteral("none.sp3")), png});
+  ASSERT_TRUE(missing.waitForFinished(30000));
+  EXPECT_EQ(missing.exitCode(), 3);
 }
 
 TEST(CliStandards, ABrokenFileIsNamedWithItsLineAndExits3) {
