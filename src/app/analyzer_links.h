@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "emi/shared_emi.h"
 #include "files/record_store.h"
 #include "link/clock.h"
 #include "link/gpib_library.h"
@@ -31,6 +32,9 @@ struct AnalyzerLinks {
   std::function<QStringList()> correctionFolders;
   // Where recordings are written and played from; null gives the files on disk.
   std::unique_ptr<RecordStore> records;
+  // The EMI standard, measurement and reference level shared with the other model's EMI
+  // windows; null gives the window its own.
+  std::shared_ptr<SharedEmi> sharedEmi;
 };
 
 using AnalyzerLinksFactory = std::function<AnalyzerLinks(Clock&, Notifier&)>;

@@ -62,7 +62,8 @@ void AnalyzerWindow::WireEmi() {
   h.readStandard = [](const std::string& path) {
     return ReadStandardFile(QString::fromStdString(path));
   };
-  emi_ = new EmiPanel(*setting_, commands_, links_.notifier, std::move(h));
+  if (!links_.sharedEmi) links_.sharedEmi = std::make_shared<SharedEmi>();
+  emi_ = new EmiPanel(*setting_, commands_, links_.notifier, std::move(h), links_.sharedEmi);
 }
 
 void AnalyzerWindow::UpdateShownEmi() {

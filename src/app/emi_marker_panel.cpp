@@ -47,7 +47,7 @@ EmiMarkerPanel::EmiMarkerPanel(QWidget* pic1, EmiMarkerPanelHost host, QWidget* 
     connect(txtEMCMkr_[i], &QLineEdit::textChanged, this, [this] { Repaint(); });
     if (pic1_) {
       picMKR_[i] = new MarkerHandle(i, pic1_);
-      picMKR_[i]->setObjectName(QStringLiteral("picEMCMKR_%1").arg(i));
+      picMKR_[i]->setObjectName(host_.handleName.arg(i));
       picMKR_[i]->hide();
       picMKR_[i]->dropped = [this](int index, QPoint pixel) { DropHandle(index, pixel); };
       picMKR_[i]->droppedOnItself = [this](int index) {
@@ -69,6 +69,8 @@ EmiMarkerPanel::EmiMarkerPanel(QWidget* pic1, EmiMarkerPanelHost host, QWidget* 
   cmdOK3_->setObjectName(QStringLiteral("cmdOK3"));
   connect(cmdOK3_, &QPushButton::clicked, this, &EmiMarkerPanel::okClicked);
   outer->addWidget(cmdOK3_, 0, Qt::AlignRight);
+  cmdResults_->setVisible(host_.windowButtons);
+  cmdOK3_->setVisible(host_.windowButtons);
   MakeMarker(host_.backColor ? host_.backColor() : kDefaultBackColor);
 }
 
@@ -152,8 +154,7 @@ void EmiMarkerPanel::MakeMarker(Rgb back) {
 }
 
 bool EmiMarkerPanel::txtEMCMkr_Validate(int index) {
-  // The same rule and messages as the spectrum markers'.
-  return CheckMarkerText(txtEMCMkr_[index], host_.notifier);
+  return CheckMarkerText(txtEMCMkr_[index], host_.notifier, host_.checkFrequency);
 }
 
 void EmiMarkerPanel::DropHandle(int index, const QPoint& pixel) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "app/focus_rules.h"
 #include "emi/emi_graph.h"
 
 class QCheckBox;
@@ -29,6 +30,12 @@ struct EmiMarkerPanelHost {
   std::function<const EmiTrace&()> markerPoints;
   std::function<Rgb()> backColor;
   Notifier* notifier = nullptr;
+  // The rule for typed frequencies (the analyzer's range); the spectrum markers' unless set.
+  TextCheck checkFrequency = SpectrumMarkerCheck;
+  // Object names of the marker pictures, with %1 for the index.
+  QString handleName = QStringLiteral("picEMCMKR_%1");
+  // Whether "Results..." and "OK" belong to this panel.
+  bool windowButtons = true;
 };
 
 class EmiMarkerPanel : public QGroupBox {
@@ -79,7 +86,8 @@ class EmiMarkerPanel : public QGroupBox {
   int selected_ = kNoActiveMarker;
   std::array<QCheckBox*, kEmiMarkers> chkEMCMMkr_{};
   std::array<QLineEdit*, kEmiMarkers> txtEMCMkr_{};
-  std::array<MarkerHandle*, kEmiMarkers> picMKR_{};
+  // Children of the graph's picture, which may live in another window and go first.
+  std::array<QPointer<MarkerHandle>, kEmiMarkers> picMKR_{};
   QPushButton* cmdPeaks_ = nullptr;
   QPushButton* cmdOK3_ = nullptr;
   QPushButton* cmdResults_ = nullptr;

@@ -1,4 +1,5 @@
 #include "app/emi_panel.h"
+#include "app/standard_problems.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -36,9 +37,16 @@ void SelectText(QComboBox* box, const std::string& text) {
 }  // namespace
 
 EmiPanel::EmiPanel(SettingPanel& panel, AnalyzerCommands& commands, Notifier& notifier,
-                   Hooks hooks)
-    : QObject(&panel), panel_(panel), notifier_(notifier), hooks_(std::move(hooks)),
-      sequences_(commands) {
+                   Hooks hooks, std::shared_ptr<SharedEmi> shared)
+    : QObject(&panel),
+      EmiRefLevel(shared->refLevel),
+      panel_(panel),
+      notifier_(notifier),
+      hooks_(std::move(hooks)),
+      sequences_(commands),
+      shared_(std::move(shared)),
+      standard_(shared_->standard),
+      results_(shared_->results) {
   sequences_.stopped = [this] { return hooks_.connected && !hooks_.connected(); };
   Build();
   Wire();
@@ -193,30 +201,13 @@ void EmiPanel::Load() {
   panel_.txtReflvl->setText(Q(FormatShortest(EmiRefLevel)));
 }
 
-void EmiPanel::ShowProblems(const std::vector<FileProblems>& problems) {
-  const std::vector<std::string> lines = DescribeProblems(problems);
-  if (lines.empty()) {
-    lblStdProblems->clear();
-    lblStdProblems->setToolTip({});
-    lblStdProblems->hide();
-    return;
-  }
-  QStringList all;
-  for (const std::string& line : lines) all << Q(line);
-  lblStdProblems->setText(QStringLiteral("Problems: ") + all.first() +
-                          (all.size() > 1 ? QStringLiteral(" (and %1 more)").arg(all.size() - 1)
-                                          : QString()));
-  lblStdProblems->setToolTip(all.join(QLatin1Char('\n')));
-  lblStdProblems->show();
-}
-
 void EmiPanel::ReadStdTitle() {
   panel_.cboStd->clear();
   entries_.clear();
   const std::vector<StandardFile> files =
       hooks_.standardFiles ? hooks_.standardFiles() : std::vector<StandardFile>{};
   StandardListing listing = ListStandards(files, ModeText());
-  ShowProblems(listing.problems);
+  ShowStandardProblems(lblStdProblems, listing.problems);
   entries_ = std::move(listing.entries);
   for (const StandardEntry& e : entries_) panel_.cboStd->addItem(Q(e.name));
   if (entries_.empty()) {

@@ -4,6 +4,7 @@
 // fraEMCSetting, and the capture action in EMI mode that runs a measurement sequence.
 #include <QObject>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "emi/emi_graph.h"
 #include "emi/emi_sequences.h"
 #include "emi/limit_standard.h"
+#include "emi/shared_emi.h"
 #include "emi/standard_list.h"
 
 class QCheckBox;
@@ -46,7 +48,10 @@ class EmiPanel : public QObject {
     std::function<StandardFile(const std::string& path)> readStandard;
   };
 
-  EmiPanel(SettingPanel& panel, AnalyzerCommands& commands, Notifier& notifier, Hooks hooks);
+  // `shared`: the standard, measurement and reference level this window shares with the
+  // other model's EMI windows (never null).
+  EmiPanel(SettingPanel& panel, AnalyzerCommands& commands, Notifier& notifier, Hooks hooks,
+           std::shared_ptr<SharedEmi> shared);
 
   // Window load: empty measurement, no limits, the standards listed and loaded.
   void Load();
@@ -80,7 +85,7 @@ class EmiPanel : public QObject {
   EmiSequences& Sequences() { return sequences_; }
   bool WideRangeScan() const;
 
-  double EmiRefLevel = 107;
+  double& EmiRefLevel;
   std::string rbwText = "9KHz";  // the graph header's RBW
 
   QLabel* lblStd = nullptr;
@@ -98,7 +103,6 @@ class EmiPanel : public QObject {
   void Build();
   void Wire();
   void ModeClicked();
-  void ShowProblems(const std::vector<FileProblems>& problems);
   void RedrawIfVisible();
   std::string ModeText() const;
 
@@ -106,9 +110,10 @@ class EmiPanel : public QObject {
   Notifier& notifier_;
   Hooks hooks_;
   EmiSequences sequences_;
-  LimitStandard standard_;
+  std::shared_ptr<SharedEmi> shared_;
+  LimitStandard& standard_;
+  EmiResults& results_;
   std::vector<StandardEntry> entries_;
-  EmiResults results_;
   double threshold_ = 0;  // the last threshold typed within range
 
   static std::optional<double> ThresholdIn(const QString& text);

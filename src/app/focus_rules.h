@@ -40,10 +40,15 @@ inline bool PlainKey(const QKeyEvent* key) {
          Qt::NoModifier;
 }
 
-// A marker frequency box the focus leaves: a refused text gets its message, its corrected
+// A typed box the focus leaves (a marker frequency unless told): a refused text gets its message, its corrected
 // text where there is one, and the focus back at once. True when the text was fine.
-inline bool CheckMarkerText(QLineEdit* box, Notifier* notifier) {
-  const auto problem = ValidateMarkerFrequency(box->text().toStdString());
+using TextCheck = std::optional<MarkerInputProblem> (*)(const std::string& text);
+inline std::optional<MarkerInputProblem> SpectrumMarkerCheck(const std::string& text) {
+  return ValidateMarkerFrequency(text);
+}
+inline bool CheckMarkerText(QLineEdit* box, Notifier* notifier,
+                            TextCheck check = SpectrumMarkerCheck) {
+  const auto problem = check(box->text().toStdString());
   if (!problem) return true;
   const RefusalGuard guard;  // the message box and the refocus are no new checks
   if (notifier) {

@@ -20,7 +20,8 @@
 #include "app/sp3_to_text_window.h"
 #include "app/splash_window.h"
 #include "app/twips.h"
-#include "legacy/legacy_windows.h"
+#include "app/sa27_emi_control.h"
+#include "app/sa27_emi_display.h"
 #include "platform/font_check.h"
 #include "platform/qt_clock.h"
 #include "platform/qt_notifier.h"
@@ -82,8 +83,10 @@ MainFrame::MainFrame(AnalyzerLinksFactory linksFactory, Clock* clock, Notifier* 
 MainFrame::~MainFrame() {
   // Children go before the clock and notifier they hold references to.
   area_->viewport()->removeEventFilter(this);
-  delete area_;
+  // Null first: windows that close each other on the way out find nothing to do.
+  QMdiArea* area = area_;
   area_ = nullptr;
+  delete area;
 }
 
 void MainFrame::BuildMenus() {
@@ -164,9 +167,15 @@ AnalyzerWindow* MainFrame::Analyzer() const {
   return frmSAV61_ ? qobject_cast<AnalyzerWindow*>(frmSAV61_->widget()) : nullptr;
 }
 
+AnalyzerLinks MainFrame::Links() {
+  AnalyzerLinks links = linksFactory_(*clock_, *notifier_);
+  links.sharedEmi = sharedEmi_;
+  return links;
+}
+
 void MainFrame::ShowAnalyzer() {
   if (!frmSAV61_) {
-    auto* window = new AnalyzerWindow(linksFactory_(*clock_, *notifier_));
+    auto* window = new AnalyzerWindow(Links());
     window->showEmiSteps = [this] { ShowEmiSteps(); };
     window->showDebugWindow = [this] { ShowDebugWindow(); };
     window->endProgram = [this] { close(); };
@@ -198,7 +207,7 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainFrame::Unload(QPointer<QMdiSubWindow>& window) {
-  if (!window) return;
+  if (!window || !area_) return;
   QMdiSubWindow* sub = window;
   window = nullptr;
   area_->removeSubWindow(sub);
@@ -217,17 +226,23 @@ void MainFrame::SwitchMode(InstrumentMode mode) {
 
   if (keep.frmSAV61) ShowAnalyzer();
   if (keep.frmMain) {
-    if (!frmMain_) frmMain_ = AddChild(new Sa27Window(linksFactory_(*clock_, *notifier_)));
+    if (!frmMain_) frmMain_ = AddChild(new Sa27Window(Links()));
     frmMain_->show();
     MoveTwips(frmMain_, 0, 0);
   }
   if (keep.frmEScr) {
-    if (!frmEScr_) frmEScr_ = AddChild(CreateLegacyEmiDisplayWindow());
+    if (!frmEScr_) frmEScr_ = AddChild(new Sa27EmiDisplay());
     frmEScr_->show();
     MoveTwips(frmEScr_, 0, 0);
   }
   if (keep.frmControl) {
-    if (!frmControl_) frmControl_ = AddChild(CreateLegacyEmiControlWindow());
+    if (!frmControl_) {
+      auto* display = frmEScr_ ? qobject_cast<Sa27EmiDisplay*>(frmEScr_->widget()) : nullptr;
+      frmControl_ = AddChild(new Sa27EmiControl(Links(), display));
+      // The two are one mode: closing either closes the other.
+      connect(frmControl_, &QObject::destroyed, this, [this] { Unload(frmEScr_); });
+      if (frmEScr_) connect(frmEScr_, &QObject::destroyed, this, [this] { Unload(frmControl_); });
+    }
     frmControl_->show();
     frmControl_->move(frmEScr_ ? frmEScr_->width() : 0, 0);
   }

@@ -59,10 +59,13 @@ class MainFrame : public QMainWindow {
   // MDI area, so none of it lies out of sight; it grows back as the area grows.
   void FitAnalyzer();
   void Unload(QPointer<QMdiSubWindow>& window);
+  // A window's devices, with the EMI data the analyzer windows share.
+  AnalyzerLinks Links();
   void MoveTwips(QWidget* window, double leftTwips, double topTwips);
   double Dpi() const;
 
   AnalyzerLinksFactory linksFactory_;
+  std::shared_ptr<SharedEmi> sharedEmi_ = std::make_shared<SharedEmi>();
   std::unique_ptr<Clock> ownClock_;
   std::unique_ptr<Notifier> ownNotifier_;
   Clock* clock_ = nullptr;

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/control_panel_rules.h"
 #include "app/graph_picture.h"
 #include "display/capture.h"
 #include "display/graph_frame.h"
@@ -24,8 +25,6 @@ namespace vantrel {
 namespace {
 
 constexpr int kMaxPortNumber = 16;
-constexpr const char* kPortRangeMessage =
-    "Port number is from 1 to 16!\r\nPlease key in a correct number.";
 
 std::string S(const QString& text) {
   return text.toStdString();
@@ -43,7 +42,8 @@ Sa27Window::Sa27Window(AnalyzerLinks links, QWidget* parent)
     : QWidget(parent),
       links_(std::move(links)),
       link_(links_.clock, links_.notifier, *links_.serial),
-      commands_(link_) {
+      commands_(link_),
+      exchange_(links_.notifier) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("2.7GHz SA"));
   resize(820, 640);
@@ -157,11 +157,12 @@ void Sa27Window::BuildControls() {
 }
 
 void Sa27Window::OpenPort() {
-  const double number = NumericValue(S(combo1_->currentText()));
-  if (!(number >= 1 && number <= kMaxPortNumber)) {
-    links_.notifier.ShowMessage(kPortRangeMessage, MessageIcon::None);
+  const std::string text = S(combo1_->currentText());
+  if (const auto problem = CheckPortNumber(text)) {
+    links_.notifier.ShowMessage(problem->message, MessageIcon::None);
     return;
   }
+  const double number = NumericValue(text);
   Exchange([this, number] {
     link_.portNumber = static_cast<int>(RoundHalfEven(number));
     if (!link_.Connect()) links_.notifier.ShowMessage("Communication Error!", MessageIcon::Warning);
@@ -169,22 +170,13 @@ void Sa27Window::OpenPort() {
 }
 
 void Sa27Window::Exchange(const std::function<void()>& work) {
-  if (busy_) return;
-  busy_ = true;
-  links_.notifier.SetBusy(true);
-  work();
-  links_.notifier.SetBusy(false);
-  busy_ = false;
-  if (closePending_) {
-    QMetaObject::invokeMethod(
-        this, [this] { Quit(); }, Qt::QueuedConnection);
-  }
+  exchange_.Run(this, work, [this] { Quit(); });
 }
 
 void Sa27Window::closeEvent(QCloseEvent* event) {
   state_.closing = true;
-  if (busy_) {
-    closePending_ = true;
+  if (exchange_.Busy()) {
+    exchange_.CloseWhenDone();
     link_.stopRequested = true;
     event->ignore();
     return;
@@ -194,7 +186,7 @@ void Sa27Window::closeEvent(QCloseEvent* event) {
 }
 
 void Sa27Window::ClosePort() {
-  if (!busy_) link_.Close();
+  if (!exchange_.Busy()) link_.Close();
 }
 
 void Sa27Window::ReadSettings() {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/analyzer_links.h"
+#include "app/exchange_guard.h"
 #include "commands/limit_line.h"
 #include "commands/sa27_commands.h"
 #include "display/display_state.h"
@@ -82,8 +83,7 @@ class Sa27Window : public QWidget {
   MarkerView markers_;
   bool higherRead_ = false;
   bool lowerRead_ = false;
-  bool busy_ = false;
-  bool closePending_ = false;
+  ExchangeGuard exchange_;
 
   QComboBox* combo1_ = nullptr;
   QLineEdit* text1_ = nullptr;

@@ -59,7 +59,9 @@ void TextEndingAt(Canvas& c, double x, double y, const std::string& text) {
 
 // Step 1 of both graphs: scale, font, colours, clearing.
 double BeginPicture(Canvas& t, EmiGraphState& st, bool clear) {
-  st.scaleHeight = AnyMarkerTicked(st) ? kScaleHeightWithMarkers : kScaleHeight;
+  st.scaleHeight = st.fixedScaleHeight != 0 ? st.fixedScaleHeight
+                  : AnyMarkerTicked(st)      ? kScaleHeightWithMarkers
+                                             : kScaleHeight;
   t.SetScale(EmiGraphScale(st));
   const double savedFont = t.FontSize();
   if (clear && !st.printer) t.Clear(st.backColor);

@@ -55,6 +55,10 @@ struct EmiGraphState {
   // Run-time failures of the limit drawing and the peak search: ShowErrorBox in the window.
   std::function<void(int number, const std::string& description)> showError;
 
+  // Non-zero: the picture's own user-scale height, whatever markers are ticked (a
+  // display window that always leaves room for the marker table).
+  double fixedScaleHeight = 0;
+
   // Left behind.
   EmiTrace markerPoints{};  // one point per column 0..500, from the last trace drawing
   std::array<HandleState, kEmiMarkers> handles{};  // tip of each marker picture, graph units

@@ -79,6 +79,8 @@ double SinglePointSettleMs(std::string_view detection, float rbwMHz,
   return std::isnan(ms) ? kMinSettleMs : std::clamp(ms, kMinSettleMs, kMaxSettleMs);
 }
 
+std::string StatusMhz(double mhz) { return FormatShortest(mhz) + "MHz."; }
+
 std::string SettleStatus(double ms) {
   return "Waitting " + FormatPattern(ms / 1000, "###,###.0") + " Sec for wave settle.";
 }

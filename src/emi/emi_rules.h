@@ -32,6 +32,9 @@ double SinglePointSettleMs(std::string_view detection, float rbwMHz, const Limit
 // estimates of how long a series of them takes.
 inline constexpr double kSinglePointFixedWaitsMs = 14000;
 
+// A frequency as the status texts end with it: "150MHz."
+std::string StatusMhz(double mhz);
+
 // "Waitting 6.6 Sec for wave settle."
 std::string SettleStatus(double ms);
 

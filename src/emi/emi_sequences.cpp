@@ -19,8 +19,6 @@ std::int16_t RawAt(const std::vector<std::int16_t>& buffer, int k) {
 // Thrown between steps once the user disconnected; ends the sequence quietly.
 struct SequenceStopped {};
 
-std::string Mhz(double mhz) { return FormatShortest(mhz) + "MHz."; }
-
 }  // namespace
 
 AnalyzerSettings MeasuredSettings(const EmiHeader& header, double scale) {
@@ -113,16 +111,16 @@ void EmiSequences::Settings(const LimitStandard& standard, double refLevel,
 void EmiSequences::SetRange(double start, double stop, double current) {
   // The analyzer never holds a start above its stop.
   if (start >= current) {
-    Status("Setting stop Freq. to " + Mhz(stop));
+    Status("Setting stop Freq. to " + StatusMhz(stop));
     commands_.Set_FreqStop(stop);
     Wait(1500);
-    Status("Setting start Freq. to " + Mhz(start));
+    Status("Setting start Freq. to " + StatusMhz(start));
     commands_.Set_FreqStart(start);
   } else {
-    Status("Setting start Freq. to " + Mhz(start));
+    Status("Setting start Freq. to " + StatusMhz(start));
     commands_.Set_FreqStart(start);
     Wait(1500);
-    Status("Setting stop Freq. to " + Mhz(stop));
+    Status("Setting stop Freq. to " + StatusMhz(stop));
     commands_.Set_FreqStop(stop);
   }
 }
@@ -249,10 +247,10 @@ EmiOutcome EmiSequences::RunSinglePointTest(const LimitStandard& standard, doubl
     Wait(500);
     out.header.timeStamp = FormatDateTime(commands_.Transport().Ports().clock.LocalNow(),
                                           "yyyy/mm/dd hh:mm:ss");
-    Status("Setting stop Freq. to " + Mhz(standard.freqStop));
+    Status("Setting stop Freq. to " + StatusMhz(standard.freqStop));
     commands_.Set_Span(standard.span);
     Wait(2000);
-    Status("Setting Center Freq. to " + Mhz(standard.center));
+    Status("Setting Center Freq. to " + StatusMhz(standard.center));
     commands_.Set_FreqCenter(standard.center);
     Wait(2000);
     Status("Setting detection to " + standard.detection);

@@ -16,11 +16,9 @@ bool IsWideRangeDetector(const std::string& lower) {
   return lower == "normal" || lower == "sample" || lower == "peak+";
 }
 
-}  // namespace
-
-StandardListing ListStandards(const std::vector<StandardFile>& files, std::string_view modeText) {
+// Every file with a "name"; with `mode`, only those whose "emimode" equals it.
+StandardListing List(const std::vector<StandardFile>& files, const std::string* mode) {
   StandardListing listing;
-  const std::string mode = ToLower(modeText);
   for (const StandardFile& file : files) {
     FileProblems found{file.path, {}};
     if (!file.readError.empty()) {
@@ -33,10 +31,22 @@ StandardListing ListStandards(const std::vector<StandardFile>& files, std::strin
     LimitStandard scratch;
     ParseStandard(file.bytes, scratch, &found.problems);
     if (!found.problems.empty()) listing.problems.push_back(std::move(found));
-    if (!header.hasName || !header.hasEmiMode || ToLower(header.emiMode) != mode) continue;
+    if (!header.hasName) continue;
+    if (mode && (!header.hasEmiMode || ToLower(header.emiMode) != *mode)) continue;
     listing.entries.push_back({file.path, header.name, header.description, header.regulation});
   }
   return listing;
+}
+
+}  // namespace
+
+StandardListing ListStandards(const std::vector<StandardFile>& files, std::string_view modeText) {
+  const std::string mode = ToLower(modeText);
+  return List(files, &mode);
+}
+
+StandardListing ListNamedStandards(const std::vector<StandardFile>& files) {
+  return List(files, nullptr);
 }
 
 int FindRegulation(const std::vector<StandardEntry>& entries, std::string_view regulation) {

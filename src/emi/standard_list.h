@@ -38,6 +38,8 @@ struct StandardListing {
 // The files whose "emimode" equals `modeText` (ignoring case) and that have a "name",
 // in the given order.
 StandardListing ListStandards(const std::vector<StandardFile>& files, std::string_view modeText);
+// Every file that has a "name", whatever its mode (the 2.7 GHz model's list).
+StandardListing ListNamedStandards(const std::vector<StandardFile>& files);
 
 // Index of the first entry whose regulation equals `regulation` ignoring case; 0 when
 // none does; -1 for an empty list.

@@ -1,0 +1,48 @@
+#pragma once
+// The older 2.7 GHz analyzer's only EMI measurement: the standard's bands one after the
+// other (its whole range as one band when it has none), each swept at the standard's RBW
+// and converted to dBuV. The analyzer's own clock gives the time stamp.
+#include <functional>
+
+#include "commands/sa27_commands.h"
+#include "emi/emi_sequences.h"
+#include "emi/limit_standard.h"
+
+namespace vantrel {
+
+// Settle time of one band: twice the sweep time, at least 3000 ms, and never longer
+// than the longest settle the program waits for.
+double Sa27SettleMs(double sweepTimeMs);
+
+// The bands measured for a standard: its own, or its range as one band.
+std::vector<ScanBand> Sa27Bands(const LimitStandard& standard);
+
+class Sa27EmiSequence {
+ public:
+  explicit Sa27EmiSequence(Sa27Commands& commands) : commands_(commands) {}
+
+  // True once the user closed the window or the port: the sequence ends before its next step.
+  std::function<bool()> stopped = [] { return false; };
+
+  // `out` changes only when the measurement completes; a link that fails on the way
+  // leaves the previous measurement and says so.
+  EmiOutcome Run(const LimitStandard& standard, double refLevel, EmiResults& out);
+
+  bool Running() const { return running_; }
+  // The amplitude scale read back after the last completed measurement, dB per division.
+  double Scale() const { return scale_; }
+
+ private:
+  void Status(const std::string& text);
+  void Wait(double ms);
+  void CheckLink();
+  void MeasureBand(const ScanBand& band, double refLevel, std::vector<std::int16_t>& buffer,
+                   std::vector<EmiPoint>& trace);
+  void ReadBack(EmiHeader& header);
+
+  Sa27Commands& commands_;
+  bool running_ = false;
+  double scale_ = 10;
+};
+
+}  // namespace vantrel
