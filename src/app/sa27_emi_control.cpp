@@ -54,7 +54,12 @@ Sa27EmiControl::Sa27EmiControl(AnalyzerLinks links, Sa27EmiDisplay* display, QWi
     ShowErrorBox(links_.notifier, number, description);
   };
   BuildControls();
-  if (display_) display_->Picture()->draw = [this](Canvas& canvas) { PaintDisplay(canvas); };
+  // A later panel may take the display over; a gone one draws nothing.
+  if (display_) {
+    display_->Picture()->draw = [self = QPointer<Sa27EmiControl>(this)](Canvas& canvas) {
+      if (self) self->PaintDisplay(canvas);
+    };
+  }
   shared_->refLevel = std::clamp(shared_->refLevel, kSa27EmiMinRefLevel, kSa27EmiMaxRefLevel);
   txtReflvl_->setText(Q(FormatShortest(shared_->refLevel)));
   ListStandardFiles();
@@ -64,7 +69,6 @@ Sa27EmiControl::Sa27EmiControl(AnalyzerLinks links, Sa27EmiDisplay* display, QWi
 Sa27EmiControl::~Sa27EmiControl() {
   closing_ = true;
   link_.Close();
-  if (display_) display_->Picture()->draw = nullptr;
 }
 
 void Sa27EmiControl::BuildControls() {

@@ -54,8 +54,10 @@ void Sa27EmiSequence::MeasureBand(const ScanBand& band, double refLevel,
   Status("Setting stop Freq. to " + StatusMhz(band.stop));
   commands_.Set_FreqStop(band.stop);
   Wait(1500);
-  const double settle = Sa27SettleMs(commands_.Get_SweepTime());
+  const double sweepMs = commands_.Get_SweepTime();
   CheckLink();
+  sweepTimeText_ = FormatShortest(sweepMs) + " ms";
+  const double settle = Sa27SettleMs(sweepMs);
   Status(SettleStatus(settle));
   Wait(settle);
   Status("Getting wave data.");
@@ -138,6 +140,7 @@ EmiOutcome Sa27EmiSequence::Run(const LimitStandard& standard, double refLevel, 
     }
     notifier.SetProgress(total, total);
     ReadBack(measured.header);
+    measured.header.sweepTime = sweepTimeText_;
     out = std::move(measured);
   } catch (const SequenceStopped&) {
     outcome = EmiOutcome::Stopped;

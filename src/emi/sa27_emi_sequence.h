@@ -43,6 +43,7 @@ class Sa27EmiSequence {
   Sa27Commands& commands_;
   bool running_ = false;
   double scale_ = 10;
+  std::string sweepTimeText_;  // of the last band, for the graph's header
 };
 
 }  // namespace vantrel
