@@ -17,6 +17,7 @@
 #include "app/focus_rules.h"
 #include "app/control_panel_rules.h"
 #include "app/graph_picture.h"
+#include "app/port_combo.h"
 #include "app/sa27_emi_display.h"
 #include "app/standard_problems.h"
 #include "emi/sa27_emi_rules.h"
@@ -26,8 +27,6 @@
 
 namespace vantrel {
 namespace {
-
-constexpr int kPortNumbers = 16;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
@@ -76,10 +75,7 @@ void Sa27EmiControl::BuildControls() {
 
   auto* port = new QHBoxLayout;
   port->addWidget(new QLabel(QStringLiteral("COM Port:"), this));
-  cboPortNo_ = new QComboBox(this);
-  cboPortNo_->setObjectName(QStringLiteral("cboPortNo"));
-  cboPortNo_->setEditable(true);
-  for (int n = 1; n <= kPortNumbers; ++n) cboPortNo_->addItem(QString::number(n));
+  cboPortNo_ = MakePortCombo("cboPortNo", this);
   port->addWidget(cboPortNo_);
   chkPort_ = new QCheckBox(QStringLiteral("Open"), this);
   chkPort_->setObjectName(QStringLiteral("chkPort"));

@@ -13,6 +13,7 @@
 
 #include "app/control_panel_rules.h"
 #include "app/graph_picture.h"
+#include "app/port_combo.h"
 #include "display/capture.h"
 #include "display/graph_frame.h"
 #include "display/graph_mapping.h"
@@ -23,8 +24,6 @@
 
 namespace vantrel {
 namespace {
-
-constexpr int kMaxPortNumber = 16;
 
 std::string S(const QString& text) {
   return text.toStdString();
@@ -73,10 +72,7 @@ void Sa27Window::BuildControls() {
   auto* layout = new QVBoxLayout(this);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(new QLabel(QStringLiteral("Port:"), this));
-  combo1_ = new QComboBox(this);
-  combo1_->setObjectName(QStringLiteral("Combo1"));
-  combo1_->setEditable(true);
-  for (int n = 1; n <= kMaxPortNumber; ++n) combo1_->addItem(QString::number(n));
+  combo1_ = MakePortCombo("Combo1", this);
   buttons->addWidget(combo1_);
 
   struct Action {
