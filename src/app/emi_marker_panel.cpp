@@ -12,6 +12,7 @@
 
 #include "app/focus_rules.h"
 #include "app/marker_handles.h"
+#include "app/user_scale_pixels.h"
 #include "util/format.h"
 #include "util/notifier.h"
 #include "util/numbers.h"
@@ -173,16 +174,16 @@ void EmiMarkerPanel::DropHandle(int index, const QPoint& pixel) {
   SetSelectedMarker(index);
 }
 
+UserScale EmiMarkerPanel::Scale() const {
+  return host_.graph ? EmiGraphScale(host_.graph()) : GraphScale(false);
+}
+
 QPointF EmiMarkerPanel::ToPixel(double x, double y) const {
-  const UserScale sc = host_.graph ? EmiGraphScale(host_.graph()) : GraphScale(false);
-  return {(x - sc.left) / sc.width * pic1_->width(), (y - sc.top) / sc.height * pic1_->height()};
+  return UserToPixel(Scale(), pic1_->size(), x, y);
 }
 
 QPointF EmiMarkerPanel::ToGraph(const QPointF& pixel) const {
-  const UserScale sc = host_.graph ? EmiGraphScale(host_.graph()) : GraphScale(false);
-  const double w = std::max(1, pic1_->width());
-  const double h = std::max(1, pic1_->height());
-  return {sc.left + pixel.x() / w * sc.width, sc.top + pixel.y() / h * sc.height};
+  return PixelToUser(Scale(), pic1_->size(), pixel);
 }
 
 void EmiMarkerPanel::Repaint() {

@@ -77,6 +77,7 @@ class EmiMarkerPanel : public QGroupBox {
   void DropHandle(int index, const QPoint& pixel);
   // The frequency text one column left (-1) or right (+1) of marker `index`'s picture.
   std::optional<std::string> StepText(int index, int step) const;
+  UserScale Scale() const;
   QPointF ToPixel(double x, double y) const;
   QPointF ToGraph(const QPointF& pixel) const;
   void Repaint();

@@ -1,4 +1,5 @@
 #include "app/marker_panel.h"
+#include "app/user_scale_pixels.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -248,17 +249,13 @@ void MarkerPanel::MakeMarker(Rgb back, int which) {
 QPointF MarkerPanel::ToPixel(double x, double y) const {
   if (host_.graphToPixel) return host_.graphToPixel(x, y);
   const bool anyMarker = host_.state && host_.state->AnyMarkerEnabled();
-  const UserScale sc = GraphScale(anyMarker);
-  return {(x - sc.left) / sc.width * pic1_->width(), (y - sc.top) / sc.height * pic1_->height()};
+  return UserToPixel(GraphScale(anyMarker), pic1_->size(), x, y);
 }
 
 QPointF MarkerPanel::ToGraph(const QPointF& pixel) const {
   if (host_.pixelToGraph) return host_.pixelToGraph(pixel);
   const bool anyMarker = host_.state && host_.state->AnyMarkerEnabled();
-  const UserScale sc = GraphScale(anyMarker);
-  const double w = std::max(1, pic1_->width());
-  const double h = std::max(1, pic1_->height());
-  return {sc.left + pixel.x() / w * sc.width, sc.top + pixel.y() / h * sc.height};
+  return PixelToUser(GraphScale(anyMarker), pic1_->size(), pixel);
 }
 
 void MarkerPanel::PlaceHandle(int index, double x, double y) {

@@ -13,7 +13,9 @@
 
 #include "app/control_panel_rules.h"
 #include "app/graph_picture.h"
+#include "app/marker_handles.h"
 #include "app/port_combo.h"
+#include "app/user_scale_pixels.h"
 #include "display/capture.h"
 #include "display/graph_frame.h"
 #include "display/graph_mapping.h"
@@ -149,6 +151,13 @@ void Sa27Window::BuildControls() {
   pic1_->setObjectName(QStringLiteral("Pic1"));
   pic1_->draw = [this](Canvas& canvas) { PaintGraph(canvas); };
   layout->addWidget(pic1_, 1);
+  for (int i = 0; i < kMarkers; ++i) {
+    picMKR_[i] = new MarkerHandle(i, pic1_);
+    picMKR_[i]->setObjectName(QStringLiteral("picMKR_%1").arg(i));
+    picMKR_[i]->SetColors(state_.backColor, kHandleColor);
+    picMKR_[i]->hide();
+    picMKR_[i]->dropped = [this](int index, QPoint pixel) { DropHandle(index, pixel); };
+  }
   WireOutput();
 }
 
@@ -308,6 +317,33 @@ GraphLayers Sa27Window::Layers() {
 void Sa27Window::PaintGraph(Canvas& canvas) {
   DrawGrid(canvas, state_, Layers());
   DrawStored(canvas, state_);
+  PlaceHandles();
+}
+
+void Sa27Window::PlaceHandles() {
+  const UserScale scale = GraphScale(state_.AnyMarkerEnabled());
+  for (int i = 0; i < kMarkers; ++i) {
+    MarkerHandle* h = picMKR_[i];
+    if (!h || h->Dragging()) continue;
+    const HandleState& hs = markers_.handles[i];
+    if (!hs.visible || !state_.markerEnabled[i]) {
+      h->hide();
+      continue;
+    }
+    h->MoveTipTo(UserToPixel(scale, pic1_->size(), hs.x, hs.y));
+    h->show();
+  }
+}
+
+void Sa27Window::DropHandle(int index, const QPoint& pixel) {
+  // Let go outside the graph: the picture goes back to its marker.
+  if (pic1_->rect().contains(pixel)) {
+    const QPointF at = PixelToUser(GraphScale(state_.AnyMarkerEnabled()), pic1_->size(), pixel);
+    const std::string text = MarkerFrequencyText(state_.settings, DropPoint(at.x()));
+    txtMkr_[index]->setText(QString::fromStdString(text));
+    markers_.rows[index].frequencyText = text;
+  }
+  Repaint();
 }
 
 void Sa27Window::Repaint() {

@@ -24,6 +24,7 @@ class QPushButton;
 namespace vantrel {
 
 class GraphPicture;
+class MarkerHandle;
 
 inline constexpr double kSa27MaxFrequencyMHz = 2700;
 
@@ -71,6 +72,9 @@ class Sa27Window : public QWidget {
   void ReadSettings();
   void Repaint();
   void PaintGraph(class Canvas& canvas);
+  // The marker pictures onto their markers after a drawing; a dropped one moves its marker.
+  void PlaceHandles();
+  void DropHandle(int index, const QPoint& pixel);
   GraphLayers Layers();
   QImage PrintPicture();
 
@@ -93,6 +97,7 @@ class Sa27Window : public QWidget {
   std::array<QCheckBox*, kMarkers> chkMkr_{};
   std::array<QLineEdit*, kMarkers> txtMkr_{};
   GraphPicture* pic1_ = nullptr;
+  std::array<MarkerHandle*, kMarkers> picMKR_{};
 };
 
 }  // namespace vantrel

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "app/fake_links.h"
+#include "app/marker_handles.h"
 #include "link/virtual_clock.h"
 #include "sim/analyzer_model.h"
 #include "sim/legacy_dialect.h"
@@ -69,6 +70,22 @@ TEST_F(Sa27WindowTest, CaptureDrawsTheToneAtItsFrequency) {
   // Marker 0 at 100 MHz sits on the -20 dBm tone.
   EXPECT_NEAR(window->Markers().table[0].level, -20, 3);
   EXPECT_TRUE(notifier.messages.empty());
+}
+
+// A marker picture dropped mid-graph moves its marker to the point under it.
+TEST_F(Sa27WindowTest, DroppedMarkerPictureMovesTheMarker) {
+  Open();
+  Find<QCheckBox>("chkMMkr_0")->setChecked(true);
+  Click("cmdCapture");
+  window->resize(820, 640);
+  window->show();
+  QCoreApplication::processEvents();
+  auto* handle = Find<MarkerHandle>("picMKR_0");
+  ASSERT_TRUE(handle->isVisible());
+  QWidget* pic = Find<QWidget>("Pic1");
+  handle->dropped(0, QPoint(pic->width() / 2, pic->height() / 3));
+  // Mid-picture is x 240 of the graph's 500 points over 0..2700 MHz.
+  EXPECT_NEAR(NumericValue(Find<QLineEdit>("txtMkr_0")->text().toStdString()), 1296, 6);
 }
 
 TEST_F(Sa27WindowTest, StoredTraceDrawOrEmptyMessage) {
