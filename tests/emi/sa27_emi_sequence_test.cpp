@@ -143,7 +143,9 @@ TEST(Sa27EmiRules, SettleTimeAndTypedRanges) {
   for (const auto& c : cases) {
     const auto problem = c.check(c.text);
     ASSERT_EQ(problem.has_value(), c.corrected != nullptr) << c.text;
-    if (problem) EXPECT_EQ(problem->correctedText, c.corrected) << c.text;
+    if (problem) {
+      EXPECT_EQ(problem->correctedText, c.corrected) << c.text;
+    }
   }
   EXPECT_EQ(CheckSa27EmiMarker("3000")->message,
             "Marker Freq. range is from 0.001 to 2700 (MHz)!\r\nPlease key in a correct number.");
