@@ -66,6 +66,7 @@ std::string AsUtf8(std::string_view s, bool& wasUtf8) {
 
 std::vector<Line> SplitLines(std::string_view bytes, Problems& problems) {
   std::vector<Line> lines;
+  bytes = WithoutUtf8Bom(bytes);
   if (bytes.empty()) {
     problems.Add(0, "the file is empty");
     return lines;

@@ -210,6 +210,7 @@ std::string WriteGlobalFlags(int dontShowEmiSteps) {
 }
 
 std::string DecodeSettingsBytes(std::string_view bytes) {
+  bytes = WithoutUtf8Bom(bytes);
   if (IsUtf8(bytes)) return std::string(bytes);
   return Windows1252ToUtf8(bytes);
 }

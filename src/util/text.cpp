@@ -69,6 +69,12 @@ int Position(std::string_view text, std::string_view part) {
   return hit == std::string_view::npos ? 0 : static_cast<int>(hit) + 1;
 }
 
+std::string_view WithoutUtf8Bom(std::string_view text) {
+  constexpr std::string_view kBom = "\xEF\xBB\xBF";
+  if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
+  return text;
+}
+
 namespace {
 
 // Code points of 0x80..0x9F; 0 where the code page defines none.

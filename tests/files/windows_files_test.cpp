@@ -1,10 +1,14 @@
 // Files as Windows writes and names them: folders with drive letters and backslashes,
-// CR LF line ends, and text in the 8-bit code page Windows-1252.
+// CR LF line ends, text in the 8-bit code page Windows-1252, and the byte order mark
+// Notepad puts before UTF-8.
 #include <gtest/gtest.h>
 
+#include "emi/correction_table.h"
 #include "emi/limit_standard.h"
 #include "files/recorder.h"
 #include "files/settings_file.h"
+#include "files/wave_text.h"
+#include "link/com_port_ini.h"
 #include "link/virtual_clock.h"
 #include "support/memory_record_store.h"
 #include "support/recording_notifier.h"
@@ -74,6 +78,24 @@ TEST(WindowsFiles, LimitStandardSavedByAWindowsEditor) {
   EXPECT_DOUBLE_EQ(standard.upperLimit[0].stopLevel, 56);
   EXPECT_EQ(problems, (std::vector<StandardProblem>{{2, "not UTF-8 text; read as Windows-1252"},
                                                     {3, "not UTF-8 text; read as Windows-1252"}}));
+}
+
+// Each reader of a file a user may edit, given the file as Notepad saves it in UTF-8.
+TEST(WindowsFiles, AByteOrderMarkIsNotPartOfTheFirstLine) {
+  const std::string bom = "\xEF\xBB\xBF";
+  EXPECT_EQ(ComPortDeviceFromIni(bom + "COM1=\\\\.\\COM7\r\n", 1), "\\\\.\\COM7");
+  EXPECT_EQ(ParseComPortsIni(bom + "COM2=x").size(), 1u);
+  EXPECT_EQ(ReadStandardHeader(bom + "[general]\r\nname=Mine\r\n").name, "Mine");
+  const CorrectionTable cable = ParseCorrectionTable(bom + "type=antenna\r\n30,18\r\n", "a");
+  EXPECT_EQ(cable.type, CorrectionType::Antenna);
+  EXPECT_TRUE(cable.problems.empty());
+  const WindowSettingsText read =
+      ParseWindowSettings(DecodeSettingsBytes(bom + "SamplingRate=\xC2\xBD\r\n"));
+  EXPECT_EQ(read.values[static_cast<std::size_t>(FindWindowSetting("SamplingRate"))],
+            "\xC2\xBD");  // still read as UTF-8
+  EmiTrace trace{};
+  EXPECT_FALSE(ReadWaveText(bom + "7,30,40.5,812\r\n", trace));
+  EXPECT_EQ(trace[7].raw, 812);
 }
 
 }  // namespace
