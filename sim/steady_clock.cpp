@@ -18,10 +18,16 @@ void SteadyClock::Sleep(int ms) {
 
 DateTime SteadyClock::LocalNow() {
   const std::time_t now = std::time(nullptr);
-  const std::tm* local = std::localtime(&now);
-  if (local == nullptr) return DateTime{};
-  return DateTime{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday,
-                  local->tm_hour,        local->tm_min,     local->tm_sec};
+  // std::localtime's one buffer is shared with every other caller in the process, and the
+  // stand-in GPIB library runs inside the program.
+  std::tm local{};
+#ifdef _WIN32
+  if (localtime_s(&local, &now) != 0) return DateTime{};
+#else
+  if (localtime_r(&now, &local) == nullptr) return DateTime{};
+#endif
+  return DateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                  local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
 }  // namespace vantrel::sim

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs what building and testing Vantrel needs on Debian 12 (skips what is there).
 # With "fuzz": what the fuzz build needs instead (clang and its libFuzzer runtime).
+# With "windows": the Windows cross build of the core and wine to run its tests (MinGW-w64
+# with posix threads, GoogleTest's sources to build for it, 64-bit wine).
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config)
 if [ "${1:-}" = fuzz ]; then
   packages+=(clang libclang-rt-14-dev)
+elif [ "${1:-}" = windows ]; then
+  packages+=(g++-mingw-w64-x86-64-posix googletest wine64 wine)
 else
   packages+=(
     qt6-base-dev qt6-serialport-dev libgl1-mesa-dev

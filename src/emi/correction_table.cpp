@@ -51,6 +51,7 @@ CorrectionTable ParseCorrectionTable(std::string_view text, std::string name) {
     table.problems.push_back({0, "only the first 1 MB is read"});
     text = text.substr(0, kMaxCorrectionBytes);
   }
+  text = WithoutUtf8Bom(text);
   bool typed = false;
   int lineNumber = 0;
   for (std::string_view raw : Split(text, '\n')) {

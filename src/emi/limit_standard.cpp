@@ -46,7 +46,8 @@ std::size_t Utf8Length(std::string_view s, std::size_t i) {
   return n;
 }
 
-// The line as UTF-8: bytes that are not UTF-8 are taken as Latin-1.
+// The line as UTF-8: bytes that are not UTF-8 are taken as Windows-1252, the 8-bit code
+// page such files are saved in by Windows editors.
 std::string AsUtf8(std::string_view s, bool& wasUtf8) {
   wasUtf8 = true;
   std::string out;
@@ -58,15 +59,14 @@ std::string AsUtf8(std::string_view s, bool& wasUtf8) {
       continue;
     }
     wasUtf8 = false;
-    const auto b = static_cast<unsigned char>(s[i++]);
-    out.push_back(static_cast<char>(0xC0 | (b >> 6)));
-    out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+    AppendWindows1252AsUtf8(static_cast<unsigned char>(s[i++]), out);
   }
   return out;
 }
 
 std::vector<Line> SplitLines(std::string_view bytes, Problems& problems) {
   std::vector<Line> lines;
+  bytes = WithoutUtf8Bom(bytes);
   if (bytes.empty()) {
     problems.Add(0, "the file is empty");
     return lines;
@@ -90,7 +90,7 @@ std::vector<Line> SplitLines(std::string_view bytes, Problems& problems) {
     ++number;
     bool utf8 = true;
     std::string text = AsUtf8(raw, utf8);
-    if (!utf8) problems.Add(number, "not UTF-8 text; read as Latin-1");
+    if (!utf8) problems.Add(number, "not UTF-8 text; read as Windows-1252");
     lines.push_back({number, Trim(text)});
     start = end + 1;
   }

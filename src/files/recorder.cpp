@@ -9,10 +9,15 @@ namespace vantrel {
 
 namespace {
 
+// The name after the folder, with the separator the folder is written in: a folder typed
+// or picked on Windows as "D:\Data" gives "D:\Data\<name>", not a mixed path in messages.
 std::string Joined(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
   const char last = folder.back();
-  return last == '/' || last == '\\' ? folder + name : folder + "/" + name;
+  if (last == '/' || last == '\\') return folder + name;
+  const bool backslashes = folder.find('\\') != std::string::npos &&
+                           folder.find('/') == std::string::npos;
+  return folder + (backslashes ? "\\" : "/") + name;
 }
 
 }  // namespace

@@ -210,20 +210,9 @@ std::string WriteGlobalFlags(int dontShowEmiSteps) {
 }
 
 std::string DecodeSettingsBytes(std::string_view bytes) {
+  bytes = WithoutUtf8Bom(bytes);
   if (IsUtf8(bytes)) return std::string(bytes);
-  // Latin-1: every byte is the code point of the same number.
-  std::string out;
-  out.reserve(bytes.size() * 2);
-  for (const char ch : bytes) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x80) {
-      out.push_back(ch);
-    } else {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  return out;
+  return Windows1252ToUtf8(bytes);
 }
 
 }  // namespace vantrel

@@ -84,8 +84,8 @@ std::string WriteSettingBoolean(bool value);
 std::optional<int> ParseGlobalFlags(std::string_view text, std::string& problem);
 std::string WriteGlobalFlags(int dontShowEmiSteps);
 
-// File bytes as UTF-8: valid UTF-8 stays as it is, anything else is read as Latin-1, the
-// 8-bit code page older versions wrote.
+// File bytes as UTF-8: valid UTF-8 stays as it is, anything else is read as Windows-1252,
+// the 8-bit code page older versions wrote.
 std::string DecodeSettingsBytes(std::string_view bytes);
 
 }  // namespace vantrel

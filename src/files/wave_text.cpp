@@ -41,6 +41,7 @@ bool WaveTextReader::Line(std::string_view raw, std::string& error) {
 std::optional<std::string> ReadWaveText(std::string_view text, EmiTrace& table) {
   WaveTextReader reader(table);
   std::string error;
+  text = WithoutUtf8Bom(text);
   while (!text.empty()) {
     const std::size_t end = text.find_first_of("\r\n");
     if (!reader.Line(text.substr(0, end), error)) return error;

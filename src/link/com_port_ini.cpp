@@ -34,6 +34,7 @@ std::optional<ComPortLine> ReadLine(std::string_view line) {
 }  // namespace
 
 std::vector<ComPortLine> ParseComPortsIni(std::string_view text) {
+  text = WithoutUtf8Bom(text);
   std::vector<ComPortLine> lines;
   for (std::size_t at = 0; at < text.size();) {
     if (auto line = ReadLine(NextLine(text, at))) lines.push_back(std::move(*line));
@@ -42,6 +43,7 @@ std::vector<ComPortLine> ParseComPortsIni(std::string_view text) {
 }
 
 std::optional<std::string> ComPortDeviceFromIni(std::string_view text, int number) {
+  text = WithoutUtf8Bom(text);
   for (std::size_t at = 0; at < text.size();) {
     auto line = ReadLine(NextLine(text, at));
     if (line && line->number == number) return std::move(line->device);

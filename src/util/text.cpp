@@ -69,4 +69,45 @@ int Position(std::string_view text, std::string_view part) {
   return hit == std::string_view::npos ? 0 : static_cast<int>(hit) + 1;
 }
 
+std::string_view WithoutUtf8Bom(std::string_view text) {
+  constexpr std::string_view kBom = "\xEF\xBB\xBF";
+  if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
+  return text;
+}
+
+namespace {
+
+// Code points of 0x80..0x9F; 0 where the code page defines none.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+}  // namespace
+
+void AppendWindows1252AsUtf8(unsigned char byte, std::string& out) {
+  char32_t code = byte;
+  if (byte >= 0x80 && byte < 0xA0 && kWindows1252High[byte - 0x80] != 0) {
+    code = kWindows1252High[byte - 0x80];
+  }
+  if (code < 0x80) {
+    out.push_back(static_cast<char>(code));
+  } else if (code < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  }
+}
+
+std::string Windows1252ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  for (const char ch : bytes) AppendWindows1252AsUtf8(static_cast<unsigned char>(ch), out);
+  return out;
+}
+
 }  // namespace vantrel

@@ -22,4 +22,14 @@ bool Contains(std::string_view text, std::string_view part);
 // are written in these terms: "HZ at position 3 or later").
 int Position(std::string_view text, std::string_view part);
 
+// The text after a leading UTF-8 byte order mark, which Windows editors (Notepad) put at
+// the start of files they save as UTF-8; text without one as it is.
+std::string_view WithoutUtf8Bom(std::string_view text);
+
+// Appends one byte of 8-bit text as UTF-8, read in Windows-1252: the code page plain text
+// files are written in on a Western Windows. Its 0x80..0x9F are the euro sign, typographic
+// quotes and dashes; the five bytes it leaves undefined keep their Latin-1 code points.
+void AppendWindows1252AsUtf8(unsigned char byte, std::string& out);
+std::string Windows1252ToUtf8(std::string_view bytes);
+
 }  // namespace vantrel

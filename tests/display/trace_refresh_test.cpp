@@ -254,7 +254,9 @@ TEST(GetTraceFaults, OnlyAGoodRefreshWritesTheState) {
     EXPECT_EQ(rig.state.liveTraces[0].Points()[7], c.written ? 900 : 321);
     EXPECT_EQ(rig.notifier.statuses.back(), c.lastStatus);
     EXPECT_EQ(lostCalls, c.lost ? 1 : 0);
-    if (c.stopAt != nullptr) EXPECT_EQ(rig.source.calls.back().name, c.stopAt);
+    if (c.stopAt != nullptr) {
+      EXPECT_EQ(rig.source.calls.back().name, c.stopAt);
+    }
   }
 }
 

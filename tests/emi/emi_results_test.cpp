@@ -42,7 +42,9 @@ TEST(LimitAt, ReadsTheLineOnTheGraphsAxisAndTakesTheStricterValueAtASteps) {
   for (const auto& c : cases) {
     const auto got = LimitAt(s.upperLimit, c.mhz, c.axis);
     ASSERT_EQ(got.has_value(), c.upper.has_value()) << c.mhz;
-    if (got) EXPECT_NEAR(*got, *c.upper, 1e-9) << c.mhz;
+    if (got) {
+      EXPECT_NEAR(*got, *c.upper, 1e-9) << c.mhz;
+    }
   }
   EXPECT_FALSE(LimitAt({LimitSegment{}}, 1, FrequencyAxis::Linear));  // the no-line placeholder
 }

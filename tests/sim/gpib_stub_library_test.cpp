@@ -1,5 +1,9 @@
 // The stand-in NI-488.2 library loaded the way the program loads the real one.
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -10,16 +14,32 @@
 namespace vantrel::sim {
 namespace {
 
+#ifdef _WIN32
+using Library = HMODULE;
+Library Open(const char* path) { return LoadLibraryA(path); }
+void* Find(Library lib, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(lib, name));
+}
+void Close(Library lib) { FreeLibrary(lib); }
+std::string LastError() { return "error " + std::to_string(GetLastError()); }
+#else
+using Library = void*;
+Library Open(const char* path) { return dlopen(path, RTLD_NOW | RTLD_LOCAL); }
+void* Find(Library lib, const char* name) { return dlsym(lib, name); }
+void Close(Library lib) { dlclose(lib); }
+std::string LastError() { return dlerror(); }
+#endif
+
 template <typename T>
-T Symbol(void* lib, const char* name) {
-  void* p = dlsym(lib, name);
+T Symbol(Library lib, const char* name) {
+  void* p = Find(lib, name);
   EXPECT_NE(p, nullptr) << name;
   return reinterpret_cast<T>(p);
 }
 
 TEST(GpibStubLibrary, ServiceRequestExchangeThroughTheLoadedLibrary) {
-  void* lib = dlopen(VANTREL_GPIB_SIM_LIB, RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(lib, nullptr) << dlerror();
+  const Library lib = Open(VANTREL_GPIB_SIM_LIB);
+  ASSERT_NE(lib, nullptr) << VANTREL_GPIB_SIM_LIB << ": " << LastError();
   auto ibfind = Symbol<int (*)(const char*)>(lib, "ibfind");
   auto ibdev = Symbol<int (*)(int, int, int, int, int, int)>(lib, "ibdev");
   auto ibclr = Symbol<int (*)(int)>(lib, "ibclr");
@@ -35,7 +55,7 @@ TEST(GpibStubLibrary, ServiceRequestExchangeThroughTheLoadedLibrary) {
   ASSERT_TRUE(ibfind && ibdev && ibclr && ibwrt && ibrd && ibwait && ibrsp && ibloc &&
               threadIbsta && control && ibsta && ibcntl);
   // The model inside stays private to the library.
-  EXPECT_EQ(dlsym(lib, "_ZN7vantrel12NumericValueESt17basic_string_viewIcSt11char_traitsIcEE"),
+  EXPECT_EQ(Find(lib, "_ZN7vantrel12NumericValueESt17basic_string_viewIcSt11char_traitsIcEE"),
             nullptr);
 
   EXPECT_GE(ibfind("GPIB0"), 0);
@@ -70,7 +90,7 @@ TEST(GpibStubLibrary, ServiceRequestExchangeThroughTheLoadedLibrary) {
   EXPECT_NE(ibwrt(ud, "*IDN?", 5) & 0x8000, 0);  // nobody at address 4 now
   EXPECT_EQ(control("reset"), 0);
   EXPECT_EQ(ibloc(ud) & 0x8000, 0);
-  dlclose(lib);
+  Close(lib);
 }
 
 }  // namespace

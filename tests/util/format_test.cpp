@@ -64,8 +64,13 @@ TEST(FormatPattern, GroupsThousandsAndDropsOptionalDigits) {
 TEST(Conversions, IgnoreAGermanLocale) {
   const char* old = std::setlocale(LC_ALL, nullptr);
   const std::string saved = old ? old : "C";
-  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) {
-    GTEST_FAIL() << "the de_DE.UTF-8 locale is not installed (package locales-all)";
+#ifdef _WIN32
+  const char* german = "German_Germany.1252";
+#else
+  const char* german = "de_DE.UTF-8";
+#endif
+  if (!std::setlocale(LC_ALL, german)) {
+    GTEST_FAIL() << "the " << german << " locale is not installed (package locales-all)";
   }
   EXPECT_EQ(FormatShortest(2.5), "2.5");
   EXPECT_EQ(FormatPattern(-47.25, "#0.0"), "-47.3");
