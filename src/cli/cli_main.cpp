@@ -12,6 +12,7 @@
 #include "cli/cli_emi.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
+#include "platform/binary_stdout.h"
 #include "cli/cli_session.h"
 #include "cli/cli_waterfall.h"
 #include "cli/sp3_to_text_run.h"
@@ -210,6 +211,7 @@ int Run(const CliOptions& o) {
 }  // namespace vantrel::cli
 
 int main(int argc, char** argv) {
+  vantrel::UseBinaryStandardOutput();
   // Qt's notes about the desktop session mean nothing to a script reading standard error.
   qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
     if (type == QtDebugMsg || text.startsWith(QStringLiteral("QStandardPaths:"))) return;

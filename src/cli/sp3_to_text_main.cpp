@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/sp3_to_text_run.h"
+#include "platform/binary_stdout.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+  vantrel::UseBinaryStandardOutput();
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
     std::fputs(kUsage, stdout);
