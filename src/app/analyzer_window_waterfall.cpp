@@ -63,7 +63,8 @@ void AnalyzerWindow::LayoutWaterfall() {
 void AnalyzerWindow::AddSweepToWaterfall(std::uint64_t record) {
   const RawTrace& trace = state_.liveTraces[0];
   if (!trace.Valid()) return;
-  history_.Add(trace.Points(), state_.settings.RefLevel, state_.dbPerCount, record);
+  history_.Add(trace.Points(), state_.settings.RefLevel, state_.dbPerCount, record,
+               {state_.settings.FreqStart, state_.settings.FreqStop});
   if (!waterfall_->isHidden()) waterfall_->update();
 }
 
