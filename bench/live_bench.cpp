@@ -1,14 +1,14 @@
 // Live's sweep rate against the simulated analyzer in process, on the real clock, at the
 // fastest sampling rate (0.1 s): over the serial link paced by its baud rate (115200,
-// all three traces, 10 bits a byte on the clock), and over USB and GPIB with the
-// latencies of real adapters. Counted between the first and the last sweep of the run,
+// all three traces, 10 bits a byte on the clock), over USB with each report's transfer
+// time, and over GPIB with an adapter's turnaround. Counted between the first and the last sweep of the run,
 // so the first sweep's settings read stays out. Counters:
 //   sweeps_per_s        sweeps added to the waterfall per second
 //   ms_per_sweep        the real time of one sweep
 //   prescribed_wait_ms  per sweep, the waits the program asked its Clock for
 //   link_ms             per sweep, the simulated link's blocking transfers (USB reports)
-//   own_work_ms         per sweep, the rest: parsing, drawing, and the serial bytes'
-//                       and GPIB answers' travel, which the simulator paces by the clock
+//   own_work_ms         per sweep, the rest: parsing and drawing, and any answer travel
+//                       the program did not wait for (near 0 means the link sets the pace)
 #include <benchmark/benchmark.h>
 
 #include <QAction>
