@@ -42,6 +42,7 @@ class GraphPicture;
 class MarkerPanel;
 class SettingPanel;
 class WaterfallPicture;
+class WaterfallSplitter;
 class WindowSettingsStore;
 
 enum class FormState { Normal, Maximized, Minimized };
@@ -216,6 +217,7 @@ class AnalyzerWindow : public QWidget {
   bool liveRunning_ = false;
   SweepHistory history_;
   WaterfallPicture* waterfall_ = nullptr;
+  WaterfallSplitter* splitter_ = nullptr;
 
   QToolBar* toolbar1_ = nullptr;
   std::map<QString, QAction*> actions_;

@@ -2,12 +2,14 @@
 // feeds it, and a picked row of a played recording back on the graph.
 #include <QCheckBox>
 #include <QComboBox>
+#include <algorithm>
 
 #include "app/analyzer_window.h"
 #include "app/graph_picture.h"
 #include "app/recording_controller.h"
 #include "app/setting_panel.h"
 #include "app/waterfall_picture.h"
+#include "app/waterfall_splitter.h"
 #include "files/sp3_file.h"
 #include "util/numbers.h"
 
@@ -15,8 +17,11 @@ namespace vantrel {
 
 namespace {
 
-// The waterfall's share of the graph's place when shown.
+// The waterfall's share of the graph's place when shown, until the user drags the bar.
 constexpr int kWaterfallShare = 3;  // one third
+// A chosen height keeps the graph at least a quarter of the place and the waterfall a
+// few rows' worth.
+constexpr int kLeastWaterfallHeight = 24;
 constexpr std::size_t kMostWaterfallRows = 10000;
 
 }  // namespace
@@ -25,6 +30,13 @@ void AnalyzerWindow::WireWaterfall() {
   waterfall_ = new WaterfallPicture(history_, this);
   waterfall_->stackUnder(pic1_);  // the floating panels stay above it
   waterfall_->hide();
+  splitter_ = new WaterfallSplitter(this);
+  splitter_->stackUnder(pic1_);
+  splitter_->hide();
+  splitter_->shownHeight = [this] { return waterfall_->height(); };
+  splitter_->heightChanged = [this] {
+    if (!waterfall_->isHidden()) FormResize(CurrentFormState());
+  };
   // The colours follow the range the graph was last drawn with.
   waterfall_->refLevel = [this] { return static_cast<double>(drawnSettings_.RefLevel); };
   waterfall_->scale = [this] { return static_cast<double>(drawnSettings_.Scale); };
@@ -51,19 +63,29 @@ void AnalyzerWindow::LayoutWaterfall() {
   const bool shown = setting_->chkWaterfall->isChecked() && !emiDisplay_;
   if (!shown) {
     waterfall_->hide();
+    splitter_->hide();
     return;
   }
   const QRect place = pic1_->geometry();
-  const int height = place.height() / kWaterfallShare;
-  pic1_->setGeometry(place.adjusted(0, 0, 0, -height));
+  const int room = place.height() - WaterfallSplitter::kThickness;
+  const int most = room * 3 / 4;
+  const int chosen = splitter_->WaterfallHeight();
+  const int height = chosen > 0 ? std::clamp(chosen, std::min(kLeastWaterfallHeight, most), most)
+                                : place.height() / kWaterfallShare;
+  // Same left and width as the graph, so each point stays under its column.
+  pic1_->setGeometry(place.adjusted(0, 0, 0, -(height + WaterfallSplitter::kThickness)));
+  splitter_->setGeometry(place.left(), pic1_->geometry().bottom() + 1, place.width(),
+                         WaterfallSplitter::kThickness);
   waterfall_->setGeometry(place.left(), place.bottom() + 1 - height, place.width(), height);
+  splitter_->show();
   waterfall_->show();
 }
 
 void AnalyzerWindow::AddSweepToWaterfall(std::uint64_t record) {
   const RawTrace& trace = state_.liveTraces[0];
   if (!trace.Valid()) return;
-  history_.Add(trace.Points(), state_.settings.RefLevel, state_.dbPerCount, record);
+  history_.Add(trace.Points(), state_.settings.RefLevel, state_.dbPerCount, record,
+               {state_.settings.FreqStart, state_.settings.FreqStop});
   if (!waterfall_->isHidden()) waterfall_->update();
 }
 

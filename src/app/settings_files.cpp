@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMetaProperty>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -101,6 +102,10 @@ void WindowSettingsStore::Put(std::size_t index, const std::string& value) {
         }
       } else if (auto* box = qobject_cast<QLineEdit*>(control)) {
         box->setText(Q(value));
+      } else if (const QMetaProperty user = control->metaObject()->userProperty();
+                 user.isValid()) {
+        // A control of the window's own kind keeps its value in its user property.
+        user.write(control, Q(value));
       }
       break;
   }
@@ -142,6 +147,9 @@ std::string WindowSettingsStore::Take(std::size_t index) const {
   if (auto* box = qobject_cast<QLineEdit*>(control)) return S(box->text());
   if (auto* swatch = qobject_cast<QLabel*>(control); swatch && key.kind == SettingKind::Colour) {
     return std::to_string(ColourValue(swatch->palette().color(QPalette::Window)));
+  }
+  if (const QMetaProperty user = control->metaObject()->userProperty(); user.isValid()) {
+    return S(user.read(control).toString());
   }
   return carried_[index];
 }

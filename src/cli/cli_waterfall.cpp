@@ -39,7 +39,8 @@ int WaterfallCommand(const CliOptions& o) {
       std::fprintf(stderr, "vantrel-cli: %s\n", error.c_str());
       return kExitFile;
     }
-    history.Add(record->traces[0].Points(), record->refLevel, kDbPerCount, k);
+    history.Add(record->traces[0].Points(), record->refLevel, kDbPerCount, k,
+                {record->freqStart, record->freqStop});
     last = std::move(record);
   }
   std::vector<std::uint32_t> pixels;

@@ -36,7 +36,11 @@ void SweepHistory::Clear() {
 }
 
 void SweepHistory::Add(std::span<const std::int16_t> counts, double refLevel, double dbPerCount,
-                       std::uint64_t record) {
+                       std::uint64_t record, SweepSpan span) {
+  if (span != span_) {
+    size_ = 0;
+    span_ = span;
+  }
   newest_ = (newest_ + 1) % rows_.size();
   SweepRow& row = rows_[newest_];
   coloured_[newest_] = false;

@@ -1,7 +1,8 @@
 #pragma once
 // The last sweeps of trace 1, newest first, for the waterfall: a ring of a fixed number
 // of rows, so memory stays the same however long sweeps keep coming. Each row keeps its
-// levels, so the colours follow the reference level and scale shown now.
+// levels, so the colours follow the reference level and scale shown now. All rows share
+// one span, so every column is one frequency from top to bottom.
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -11,6 +12,13 @@
 namespace vantrel {
 
 inline constexpr std::size_t kDefaultWaterfallRows = 500;
+
+// The start and stop frequency (MHz) a sweep was read over.
+struct SweepSpan {
+  double start = 0;
+  double stop = 0;
+  bool operator==(const SweepSpan&) const = default;
+};
 
 struct SweepRow {
   std::vector<float> levels;  // kTracePoints, in the reference unit; NaN where no value
@@ -28,9 +36,12 @@ class SweepHistory {
   void Clear();
 
   // A sweep as trace counts (kTracePoints; a negative count has no value) at the
-  // reference level it was read with.
+  // reference level it was read with. A sweep over another span than the rows held
+  // starts the history afresh.
   void Add(std::span<const std::int16_t> counts, double refLevel, double dbPerCount,
-           std::uint64_t record = 0);
+           std::uint64_t record = 0, SweepSpan span = {});
+  // The span of the rows held (meaningless while empty).
+  SweepSpan Span() const { return span_; }
   // Row `age` (0 the newest, below Size()).
   const SweepRow& Row(std::size_t age) const;
   // Grows at every change, so a painter knows when its picture is stale.
@@ -47,6 +58,7 @@ class SweepHistory {
   std::vector<SweepRow> rows_;
   std::size_t newest_ = 0;  // index of the newest row in rows_
   std::size_t size_ = 0;
+  SweepSpan span_;
   std::uint64_t generation_ = 0;
   // The colours of each slot of rows_ and whether they are still those of its row in
   // the range below.

@@ -118,6 +118,9 @@ const std::array<SettingKey, kWindowSettingCount> kWindowSettings{{
     // The waterfall under the graph and how many sweeps it keeps (after SavePNG).
     {"Waterfall", "chkWaterfall", K::Check, D::Value, "0", false},
     {"WaterfallRows", "cboWaterfallRows", K::Text, D::Value, "500", false},
+    // The waterfall's height in pixels as the bar was dragged; 0, and files without it,
+    // give the default share.
+    {"WaterfallHeight", "splWaterfall", K::Text, D::Value, "0", false},
 }};
 
 int FindWindowSetting(std::string_view key) {

@@ -42,7 +42,7 @@ struct SettingKey {
   bool appliedLast;
 };
 
-inline constexpr int kWindowSettingCount = 31;
+inline constexpr int kWindowSettingCount = 32;
 // The window settings file's keys in the order they are written.
 extern const std::array<SettingKey, kWindowSettingCount> kWindowSettings;
 

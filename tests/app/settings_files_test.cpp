@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include "app/analyzer_window.h"
+#include "app/waterfall_splitter.h"
 #include "app/fake_links.h"
 #include "app/process_globals.h"
 #include "app/setting_panel.h"
@@ -85,6 +86,7 @@ TEST_F(SettingsFilesTest, WhatIsWrittenComesBackAfterARestart) {
   Control<QLineEdit>("txtThreshold")->setText("-6.5");
   Control<QCheckBox>("chkWaterfall")->setChecked(true);
   Control<QComboBox>("cboWaterfallRows")->setEditText("200");
+  Control<WaterfallSplitter>("splWaterfall")->SetWaterfallHeight(150);
   window->close();
   const QList<QByteArray> lines = Read("SAV61Setting.ini").split('\n');
   ASSERT_EQ(lines.size(), kWindowSettingCount + 1);  // every line ends in CR LF
@@ -109,6 +111,7 @@ TEST_F(SettingsFilesTest, WhatIsWrittenComesBackAfterARestart) {
   EXPECT_EQ(Control<QLineEdit>("txtThreshold")->text(), "-6.5");
   EXPECT_TRUE(Control<QCheckBox>("chkWaterfall")->isChecked());
   EXPECT_EQ(window->History().Capacity(), 200u);
+  EXPECT_EQ(Control<WaterfallSplitter>("splWaterfall")->WaterfallHeight(), 150);
   EXPECT_TRUE(Control<QRadioButton>("OptCOM")->isChecked());  // the preselection wins
   EXPECT_TRUE(notifier.messages.empty());
 }

@@ -12,6 +12,7 @@
 #include "app/graph_picture.h"
 #include "app/sim_window_test.h"
 #include "app/waterfall_picture.h"
+#include "app/waterfall_splitter.h"
 #include "display/graph_mapping.h"
 #include "files/sp3_file.h"
 
@@ -45,12 +46,30 @@ TEST_F(WindowWaterfallTest, LiesUnderTheGraphWithTheSameXWhenChosen) {
   ASSERT_FALSE(waterfall->isHidden());
   EXPECT_EQ(waterfall->geometry().left(), graph.geometry().left());
   EXPECT_EQ(waterfall->width(), graph.width());
-  EXPECT_EQ(waterfall->geometry().top(), graph.geometry().bottom() + 1);
+  // The bar between them.
+  EXPECT_EQ(waterfall->geometry().top(),
+            graph.geometry().bottom() + 1 + WaterfallSplitter::kThickness);
   EXPECT_EQ(waterfall->geometry().bottom(), full.bottom());
 
   check->setChecked(false);
   EXPECT_TRUE(waterfall->isHidden());
   EXPECT_EQ(graph.geometry(), full);
+}
+
+TEST_F(WindowWaterfallTest, DraggingTheBarUpGivesTheWaterfallThatMuchMoreRoom) {
+  Find<QCheckBox>("chkWaterfall")->setChecked(true);
+  auto* bar = Find<WaterfallSplitter>("splWaterfall");
+  QWidget& waterfall = *Find<WaterfallPicture>("picWaterfall");
+  const int before = waterfall.height();
+  const QPointF at(10, 2);
+  QMouseEvent press(QEvent::MouseButtonPress, at, bar->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(bar, &press);
+  const QPointF up(10, -38);
+  QMouseEvent move(QEvent::MouseMove, up, bar->mapToGlobal(up), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(bar, &move);
+  EXPECT_EQ(waterfall.height(), before + 40);
 }
 
 TEST_F(WindowWaterfallTest, LiveAndRecordingAddTraceOneOfEachGoodRefresh) {

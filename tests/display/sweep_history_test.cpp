@@ -69,6 +69,21 @@ TEST(SweepHistory, ACapacityChangeKeepsTheNewestRowsInOrder) {
   }
 }
 
+TEST(SweepHistory, ASweepOverAnotherSpanStartsAfresh) {
+  struct Case {
+    SweepSpan next;
+    std::size_t size;
+  };
+  const Case cases[] = {{{100, 200}, 3}, {{100, 250}, 1}, {{150, 200}, 1}};
+  for (const Case& c : cases) {
+    SweepHistory h(4);
+    h.Add(Flat(1), 0, 1, 1, {100, 200});
+    h.Add(Flat(2), 0, 1, 2, {100, 200});
+    h.Add(Flat(3), 0, 1, 3, c.next);
+    EXPECT_EQ(h.Size(), c.size) << c.next.start << "-" << c.next.stop;
+  }
+}
+
 TEST(SweepHistory, LevelsFollowTheReferenceLevelTheyWereReadWith) {
   SweepHistory h;
   std::array<std::int16_t, kTracePoints> points = Flat(1023);
