@@ -40,10 +40,11 @@ constexpr int kUsbLatencyMs = 0;
 // An IEEE-488 adapter turns a query around in a few milliseconds.
 constexpr int kGpibLatencyMs = 5;
 
-AnalyzerLinks Links(ConnectionKind kind, Clock& simClock, Clock& programClock,
+AnalyzerLinks Links(ConnectionKind kind, int usbReportMs, Clock& simClock, Clock& programClock,
                     Notifier& notifier, sim::AnalyzerModel& model) {
   auto hid = std::make_unique<sim::SimHidBackend>(simClock, 1);
   hid->Analyzer(0).latencyMs = kUsbLatencyMs;
+  hid->Analyzer(0).transferMs = usbReportMs;
   std::unique_ptr<GpibLibrary> gpib = std::make_unique<testing::FakeGpib>(false);
   if (kind == ConnectionKind::Gpib) {
     gpib = std::make_unique<sim::SimGpibLibrary>(simClock, model,
@@ -54,7 +55,9 @@ AnalyzerLinks Links(ConnectionKind kind, Clock& simClock, Clock& programClock,
                        std::move(hid), {}, {}, {}, {}, {}};
 }
 
-void LiveRate(benchmark::State& state, ConnectionKind kind) {
+// `usbReportMs`: how long each USB report's control transfer blocks (2 ms, the simulator's
+// default; 1 ms, one full-speed frame).
+void LiveRate(benchmark::State& state, ConnectionKind kind, int usbReportMs = 2) {
   DontShowEMISteps = 1;
   QtClock clock;
   // The window's clock: real time, with the waits the program asks for counted.
@@ -63,7 +66,7 @@ void LiveRate(benchmark::State& state, ConnectionKind kind) {
   CountingClock simClock{clock};
   testing::RecordingNotifier notifier;
   sim::AnalyzerModel model(simClock);
-  AnalyzerWindow window(Links(kind, simClock, programClock, notifier, model));
+  AnalyzerWindow window(Links(kind, usbReportMs, simClock, programClock, notifier, model));
   SettingPanel& panel = window.Settings();
   (kind == ConnectionKind::Usb    ? panel.optUSB
    : kind == ConnectionKind::Gpib ? panel.optGPIB
@@ -125,11 +128,15 @@ void BM_LiveRateSerial115200(benchmark::State& state) {
 void BM_LiveRateUsb(benchmark::State& state) {
   LiveRate(state, ConnectionKind::Usb);
 }
+void BM_LiveRateUsbOneMsReports(benchmark::State& state) {
+  LiveRate(state, ConnectionKind::Usb, 1);
+}
 void BM_LiveRateGpib(benchmark::State& state) {
   LiveRate(state, ConnectionKind::Gpib);
 }
 BENCHMARK(BM_LiveRateSerial115200)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_LiveRateUsb)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_LiveRateUsbOneMsReports)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_LiveRateGpib)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -27,8 +26,6 @@
 #include "own_work.h"
 #include "platform/qt_clock.h"
 #include "sim/analyzer_model.h"
-#include "sim/sim_gpib_library.h"
-#include "sim/sim_hid_backend.h"
 #include "sim/sim_serial_port.h"
 
 namespace vantrel {
@@ -134,70 +131,6 @@ BENCHMARK(BM_GraphAndWaterfallPerSweep)
     ->Arg(2)
     ->ArgName("part")
     ->Unit(benchmark::kMillisecond);
-
-// Live's sweeps per second over each link, on the virtual clock where the simulated
-// analyzer paces its answers: the serial port by its baud rate (115200, 10 bits a byte),
-// USB by its reports of 64 data bytes, each a control transfer of 2 ms (the simulator's
-// default) or of 1 ms (one full-speed frame), and GPIB by its answer latency. All three
-// traces are on, Setting panel at 0.1 s ("as fast as the link allows"). Counted after the
-// first pass, which reads the settings too.
-void BM_LiveSweepRate(benchmark::State& state) {
-  DontShowEMISteps = 1;
-  VirtualClock clock;
-  CountingClock programClock(clock);
-  SilentNotifier notifier;
-  sim::AnalyzerModel model(clock);
-  auto hid = std::make_unique<sim::SimHidBackend>(clock, 1);
-  // The answer is ready by the time the first report of it crosses: the program reads
-  // it at once, as the analyzer expects.
-  const int reportMs = state.range(0) == 3 ? 1 : 2;
-  hid->Analyzer(0).latencyMs = reportMs;
-  hid->Analyzer(0).transferMs = reportMs;
-  const char* option[] = {"OptCOM", "optUSB", "optGPIB", "optUSB"};
-  AnalyzerWindow window(AnalyzerLinks{
-      programClock, notifier, std::make_unique<sim::SimSerialPort>(clock, model),
-      std::make_unique<sim::SimGpibLibrary>(clock, model, sim::SimGpibOptions{.latencyMs = 2}),
-      std::move(hid)});
-  window.findChild<QRadioButton*>(QString::fromLatin1(option[state.range(0)]))->setChecked(true);
-  window.ToolbarAction("btnOpenCOM")->trigger();
-  if (!window.Identified()) {
-    state.SkipWithError("the simulated analyzer did not answer");
-    return;
-  }
-  window.findChild<QCheckBox*>("chkWaterfall")->setChecked(true);
-  window.Settings().SamplingRate = 0.1;
-  QAction* live = window.ToolbarAction("btnLive");
-  constexpr std::uint64_t kSweeps = 20;
-  double sweepsPerSecond = 0, waitsPerSweep = 0;
-  for (auto _ : state) {
-    const std::uint64_t first = window.History().Generation() + 1;
-    std::uint32_t firstAt = 0;
-    double waitsAtFirst = 0;
-    clock.onEvents = [&] {
-      const std::uint64_t g = window.History().Generation();
-      if (g == first && firstAt == 0) {
-        firstAt = clock.NowMs();
-        waitsAtFirst = programClock.AskedMs();
-      }
-      // A link that delivers no sweeps must not keep the measurement going for ever.
-      const bool tooLong = clock.NowMs() > 600000;
-      if ((g >= first + kSweeps || tooLong) && live->isChecked()) live->trigger();
-    };
-    live->trigger();
-    clock.onEvents = nullptr;
-    if (window.History().Generation() < first + kSweeps) {
-      state.SkipWithError("Live delivered too few sweeps");
-      return;
-    }
-    const double seconds = (clock.NowMs() - firstAt) / 1000.0;
-    sweepsPerSecond = seconds > 0 ? kSweeps / seconds : 0;
-    waitsPerSweep = (programClock.AskedMs() - waitsAtFirst) / kSweeps;
-  }
-  state.counters["sweeps_per_s"] = sweepsPerSecond;
-  state.counters["prescribed_wait_ms_per_sweep"] = waitsPerSweep;
-}
-// 0: serial port, 1: USB (2 ms reports), 2: GPIB, 3: USB (1 ms reports).
-BENCHMARK(BM_LiveSweepRate)->DenseRange(0, 3)->ArgName("link")->Iterations(1);
 
 // Resident memory of the process in kB (Linux), 0 where it cannot be read.
 long ResidentKb() {
