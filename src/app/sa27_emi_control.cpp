@@ -271,22 +271,11 @@ bool Sa27EmiControl::eventFilter(QObject* watched, QEvent* event) {
 
 void Sa27EmiControl::closeEvent(QCloseEvent* event) {
   closing_ = true;
-  if (exchange_.Busy()) {
-    exchange_.CloseWhenDone();
-    link_.stopRequested = true;
-    event->ignore();
-    return;
-  }
-  link_.Close();
-  event->accept();
+  event->setAccepted(exchange_.MayClose(link_));
 }
 
 void Sa27EmiControl::Quit() {
-  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-    frame->close();
-  } else {
-    close();
-  }
+  CloseWindowFrame(this);
 }
 
 }  // namespace vantrel

@@ -180,14 +180,7 @@ void Sa27Window::Exchange(const std::function<void()>& work) {
 
 void Sa27Window::closeEvent(QCloseEvent* event) {
   state_.closing = true;
-  if (exchange_.Busy()) {
-    exchange_.CloseWhenDone();
-    link_.stopRequested = true;
-    event->ignore();
-    return;
-  }
-  link_.Close();
-  event->accept();
+  event->setAccepted(exchange_.MayClose(link_));
 }
 
 void Sa27Window::ClosePort() {
@@ -292,11 +285,7 @@ void Sa27Window::Clear() {
 }
 
 void Sa27Window::Quit() {
-  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-    frame->close();
-  } else {
-    close();
-  }
+  CloseWindowFrame(this);
 }
 
 GraphLayers Sa27Window::Layers() {
