@@ -16,6 +16,7 @@
 
 #include "app/analyzer_window.h"
 #include "app/fake_links.h"
+#include "app/setting_panel.h"
 #include "e2e/sim_process.h"
 #include "link/counting_clock.h"
 #include "own_work.h"
@@ -117,6 +118,45 @@ void BM_SettingsChangeOverPty(benchmark::State& state) {
   work.Report(state);
 }
 
+// Live at the fastest sampling rate (0.1 s) over the pty, vantrel-sim pacing its answers
+// by the baud rate (115200, all three traces on): sweeps per second between the first and
+// the last sweep of a six-second run, and the waits the program asked for per sweep.
+void BM_LiveOverPty(benchmark::State& state) {
+  Rig rig;
+  if (!rig.Connected(state)) return;
+  rig.window->Settings().SamplingRate = 0.1;
+  QAction* live = rig.window->ToolbarAction("btnLive");
+  for (auto _ : state) {
+    int sweeps = 0;
+    std::uint64_t seen = rig.window->History().Generation();
+    QElapsedTimer wall;
+    double firstMs = 0, lastMs = 0, firstAsked = 0, lastAsked = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      if (rig.window->History().Generation() == seen) return;
+      seen = rig.window->History().Generation();
+      if (sweeps++ == 0) {
+        wall.start();
+        firstAsked = rig.clock.AskedMs();
+      }
+      lastMs = static_cast<double>(wall.elapsed());
+      lastAsked = rig.clock.AskedMs();
+    });
+    watch.start(1);
+    QTimer::singleShot(6000, [&] {
+      if (live->isChecked()) live->trigger();
+    });
+    live->trigger();
+    if (sweeps < 3) {
+      state.SkipWithError("Live made fewer than three sweeps");
+      return;
+    }
+    const double n = sweeps - 1;
+    state.counters["sweeps_per_s"] = n * 1000 / (lastMs - firstMs);
+    state.counters["prescribed_wait_ms"] = (lastAsked - firstAsked) / n;
+  }
+}
+
 void BM_IdleWhileConnected(benchmark::State& state) {
   Rig rig;
   if (!rig.Connected(state)) return;
@@ -142,6 +182,7 @@ BENCHMARK(BM_ConnectOverPty)->UseManualTime()->Iterations(2)->Unit(benchmark::kM
 BENCHMARK(BM_IdentifyQueryOverPty)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CaptureOverPty)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SettingsChangeOverPty)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LiveOverPty)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_IdleWhileConnected)
     ->Arg(3000)
     ->UseManualTime()
