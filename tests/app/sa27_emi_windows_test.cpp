@@ -42,9 +42,12 @@ class Sa27EmiWindowsTest : public ::testing::Test {
                         std::make_unique<sim::SimSerialPort>(
                             clock, model, sim::SimSerialOptions{.instrumentBaud = 57600}),
                         std::make_unique<testing::FakeGpib>(false),
-                        std::make_unique<testing::NoHidDevices>()};
-    links.standardFolders = [this] { return QStringList{dir.path()}; };
-    links.sharedEmi = shared;
+                        std::make_unique<testing::NoHidDevices>(),
+                        {},
+                        [this] { return QStringList{dir.path()}; },
+                        {},
+                        {},
+                        shared};
     return links;
   }
   void Write(const char* name, const char* text) {
