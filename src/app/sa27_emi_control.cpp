@@ -44,6 +44,7 @@ Sa27EmiControl::Sa27EmiControl(AnalyzerLinks links, Sa27EmiDisplay* display, QWi
       display_(display) {
   setObjectName(QStringLiteral("frmControl"));
   setWindowTitle(QStringLiteral("EMC Mode Control Panel"));
+  resize(380, 560);
   sequence_.stopped = [this] { return closing_; };
   graph_.modeText = "Conducted";
   graph_.wideRangeScan = true;
@@ -88,6 +89,9 @@ void Sa27EmiControl::BuildControls() {
   auto* standardLayout = new QVBoxLayout(standard);
   cboStd_ = new QComboBox(standard);
   cboStd_->setObjectName(QStringLiteral("cboStd"));
+  // Long standard names must not widen the panel past the display beside it.
+  cboStd_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  cboStd_->setMinimumContentsLength(24);
   connect(cboStd_, &QComboBox::activated, this, [this](int i) { SelectStandard(i); });
   lblStd_ = new QLabel(standard);
   lblStd_->setObjectName(QStringLiteral("lblStd"));

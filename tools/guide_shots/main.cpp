@@ -1,9 +1,11 @@
-// guide_shots OUTDIR: runs the whole program against the analyzer mapped to COM1 (the
-// simulator, started by tools/make-guide-screenshots.sh) and saves the user guide's
-// pictures of the main frame into OUTDIR. Run from a scratch folder of its own: the
+// guide_shots OUTDIR: runs the whole program against the analyzer mapped to COM1 and the
+// older 2.7 GHz model mapped to COM2 (the simulators, started by
+// tools/make-guide-screenshots.sh) and saves the user guide's pictures of the main frame
+// into OUTDIR. Run from a scratch folder of its own: the
 // program keeps its settings beside itself.
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -78,6 +80,23 @@ int main(int argc, char** argv) {
     const bool saved = table->grab().save(out.filePath(QStringLiteral("emi-results.png")));
     std::fprintf(stderr, "%s emi-results.png\n", saved ? "wrote" : "could not write");
     ok &= saved;
+  }
+
+  // The older model's EMI mode: its control panel on COM2, one capture, the markers on peaks.
+  frame.SwitchMode(vantrel::InstrumentMode::Emi27GHz);
+  Settle(300);
+  auto* control = frame.findChild<QWidget*>(QStringLiteral("frmControl"));
+  auto* port = control ? control->findChild<QComboBox*>(QStringLiteral("cboPortNo")) : nullptr;
+  auto* open = control ? control->findChild<QAbstractButton*>(QStringLiteral("chkPort")) : nullptr;
+  if (port && open) {
+    port->setEditText(QStringLiteral("2"));
+    open->click();
+    if (auto* capture = control->findChild<QAbstractButton*>(QStringLiteral("cmdCapture"))) capture->click();
+    if (auto* peaks = control->findChild<QAbstractButton*>(QStringLiteral("cmdPeaks"))) peaks->click();
+    ok &= shot("emi-2.7ghz.png");
+  } else {
+    std::fputs("guide_shots: no 2.7 GHz EMI control panel\n", stderr);
+    ok = false;
   }
   return ok ? 0 : 3;
 }
