@@ -56,9 +56,9 @@ double ConductedSettleMs(const ScanBand& band, float rbwMHz) {
   return std::max(kMinSettleMs, SweepRatioMs(band.stop - band.start, rbwMHz));
 }
 
-double RadiatedSettleMs(double sweepTimeMs) {
+double TwiceSweepSettleMs(double sweepTimeMs, double leastMs) {
   const double ms = 2 * sweepTimeMs;
-  return std::isnan(ms) ? kMinSettleMs : std::clamp(ms, kMinSettleMs, kMaxSettleMs);
+  return std::isnan(ms) ? leastMs : std::clamp(ms, leastMs, kMaxSettleMs);
 }
 
 double SinglePointSettleMs(std::string_view detection, float rbwMHz,

@@ -21,8 +21,13 @@ float RbwInMHz(std::string_view answer);
 // gives the minimum.
 double ConductedSettleMs(const ScanBand& band, float rbwMHz);
 
+// Twice the sweep time, kept between `leastMs` and 100000 ms (`leastMs` for an unreadable
+// sweep time).
+double TwiceSweepSettleMs(double sweepTimeMs, double leastMs);
 // Twice the sweep time, kept between 2000 and 100000 ms.
-double RadiatedSettleMs(double sweepTimeMs);
+inline double RadiatedSettleMs(double sweepTimeMs) {
+  return TwiceSweepSettleMs(sweepTimeMs, kMinSettleMs);
+}
 
 // The single-point settle time from the detector read back, the RBW and the standard's
 // window (already multiplied by 1.2 and kept between 2000 and 100000 ms).

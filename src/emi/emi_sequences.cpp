@@ -12,7 +12,7 @@
 namespace vantrel {
 namespace {
 
-std::int16_t RawAt(const std::vector<std::int16_t>& buffer, int k) {
+std::int16_t RawAt(std::span<const std::int16_t> buffer, int k) {
   return k >= 0 && static_cast<std::size_t>(k) < buffer.size() ? buffer[static_cast<std::size_t>(k)] : 0;
 }
 
@@ -20,6 +20,17 @@ std::int16_t RawAt(const std::vector<std::int16_t>& buffer, int k) {
 struct SequenceStopped {};
 
 }  // namespace
+
+void AppendBandPoints(const ScanBand& band, double refLevel, std::span<const std::int16_t> raw,
+                      std::vector<EmiPoint>& trace) {
+  const std::int16_t ref = RoundToInt16(refLevel);
+  for (int k = 0; k < kEmiTracePoints; ++k) {
+    // The raw field holds the trace value the level came from: the graph is drawn from it
+    // (an index there would draw a ramp instead of the spectrum).
+    trace.push_back({band.start + k * (band.stop - band.start) / 500,
+                     PointHeightTodBm(ref, k, raw), RawAt(raw, k)});
+  }
+}
 
 AnalyzerSettings MeasuredSettings(const EmiHeader& header, double scale) {
   AnalyzerSettings s;
@@ -177,7 +188,6 @@ EmiOutcome EmiSequences::RunConductedScan(const LimitStandard& standard, double 
     const float rbw = RbwInMHz(out.header.rbw);
     out.header.timeStamp = FormatDateTime(commands_.Transport().Ports().clock.LocalNow(),
                                           "yyyy/mm/dd hh:mm:ss");
-    const std::int16_t ref = RoundToInt16(refLevel);
     // Band k of n, weighed by the settle times, which are most of each band's time.
     double settleTotal = 0, settleDone = 0;
     for (const ScanBand& band : standard.bands) settleTotal += ConductedSettleMs(band, rbw);
@@ -192,12 +202,7 @@ EmiOutcome EmiSequences::RunConductedScan(const LimitStandard& standard, double 
       settleDone += ConductedSettleMs(band, rbw);
       Progress(settleDone, settleTotal);
       Transfer(out.bandBuffer, refLevel, 500);
-      for (int k = 0; k < kEmiTracePoints; ++k) {
-        // The raw field holds the trace value the level came from: the graph is drawn
-        // from it (an index there would draw a ramp instead of the spectrum).
-        out.trace.push_back({band.start + k * (band.stop - band.start) / 500,
-                             PointHeightTodBm(ref, k, out.bandBuffer), RawAt(out.bandBuffer, k)});
-      }
+      AppendBandPoints(band, refLevel, out.bandBuffer, out.trace);
     }
     ReadBack(out.header);
   });

@@ -4,6 +4,7 @@
 // and waits that ends in points in dBuV.
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,11 @@ struct EmiHeader {
   std::string vbw;
   std::string sweepTime;
 };
+
+// Appends the 501 points of one band in dBuV: frequencies across the band, levels from the
+// raw counts at the reference level (rounded), each point keeping the count it came from.
+void AppendBandPoints(const ScanBand& band, double refLevel, std::span<const std::int16_t> raw,
+                      std::vector<EmiPoint>& trace);
 
 // The analyzer settings a measurement ran with, as the wave text file records them.
 AnalyzerSettings MeasuredSettings(const EmiHeader& header, double scale);

@@ -1,13 +1,8 @@
 #include "emi/sa27_emi_sequence.h"
 
-#include <algorithm>
-#include <array>
-
-#include "display/graph_mapping.h"
 #include "emi/emi_rules.h"
 #include "util/datetime.h"
 #include "util/format.h"
-#include "util/numbers.h"
 
 namespace vantrel {
 namespace {
@@ -18,19 +13,17 @@ constexpr double kSa27MinSettleMs = 3000;
 struct SequenceStopped {};
 struct LinkFailed {};
 
-}  // namespace
-
-double Sa27SettleMs(double sweepTimeMs) {
-  const double twice = 2 * sweepTimeMs;
-  // A garbled sweep time must not hold the window for hours.
-  if (!(twice > kSa27MinSettleMs)) return kSa27MinSettleMs;
-  return std::min(twice, kMaxSettleMs);
-}
-
-std::vector<ScanBand> Sa27Bands(const LimitStandard& standard) {
+// The bands measured for a standard: its own, or its range as one band.
+std::vector<ScanBand> Bands(const LimitStandard& standard) {
   if (!standard.bands.empty()) return standard.bands;
   if (standard.freqStart < standard.freqStop) return {{standard.freqStart, standard.freqStop}};
   return {};
+}
+
+}  // namespace
+
+double Sa27SettleMs(double sweepTimeMs) {
+  return TwiceSweepSettleMs(sweepTimeMs, kSa27MinSettleMs);
 }
 
 void Sa27EmiSequence::Status(const std::string& text) {
@@ -46,8 +39,7 @@ void Sa27EmiSequence::CheckLink() {
   if (commands_.Link().CommunicationFailed() || !commands_.Link().IsOpen()) throw LinkFailed{};
 }
 
-void Sa27EmiSequence::MeasureBand(const ScanBand& band, double refLevel,
-                                  std::vector<std::int16_t>& buffer, std::vector<EmiPoint>& trace) {
+void Sa27EmiSequence::MeasureBand(const ScanBand& band, double refLevel, EmiResults& measured) {
   Status("Setting start Freq. to " + StatusMhz(band.start));
   commands_.Set_FreqStart(band.start);
   Wait(1500);
@@ -56,23 +48,20 @@ void Sa27EmiSequence::MeasureBand(const ScanBand& band, double refLevel,
   Wait(1500);
   const double sweepMs = commands_.Get_SweepTime();
   CheckLink();
-  sweepTimeText_ = FormatShortest(sweepMs) + " ms";
+  measured.header.sweepTime = FormatShortest(sweepMs) + " ms";
   const double settle = Sa27SettleMs(sweepMs);
   Status(SettleStatus(settle));
   Wait(settle);
   Status("Getting wave data.");
-  std::array<std::int16_t, kTracePoints> points{};
-  const int read = commands_.ReadTrace(kSa27LiveTraceWaitMs, points);
+  std::vector<std::int16_t>& buffer = measured.bandBuffer;
+  buffer.assign(kTracePoints, 0);
+  const int read =
+      commands_.ReadTrace(kSa27LiveTraceWaitMs, std::span<std::int16_t, kTracePoints>(buffer));
   // A short or missing trace is no sweep: its zeros would read as a quiet band.
   if (read < kTracePoints) throw LinkFailed{};
-  buffer.assign(points.begin(), points.end());
   RaiseRawLevels(buffer, refLevel);
   Wait(500);
-  const std::int16_t ref = RoundToInt16(refLevel);
-  for (int k = 0; k < kEmiTracePoints; ++k) {
-    trace.push_back({band.start + k * (band.stop - band.start) / 500,
-                     PointHeightTodBm(ref, k, buffer), buffer[static_cast<std::size_t>(k)]});
-  }
+  AppendBandPoints(band, refLevel, buffer, measured.trace);
 }
 
 void Sa27EmiSequence::ReadBack(EmiHeader& header) {
@@ -83,8 +72,9 @@ void Sa27EmiSequence::ReadBack(EmiHeader& header) {
   Status("Getting UUT Ref. Level. ");
   header.refLevel = static_cast<float>(commands_.Get_RefLevel());
   Wait(300);
+  // Read as the analyzer's sequence has it; the graph keeps the standard's scale.
   Status("Getting UUT Amp. Scale. ");
-  scale_ = commands_.Get_Scale();
+  commands_.Get_Scale();
   Wait(300);
   Status("Getting UUT RBW.");
   header.rbw = commands_.Get_RBW();
@@ -98,7 +88,7 @@ void Sa27EmiSequence::ReadBack(EmiHeader& header) {
 
 EmiOutcome Sa27EmiSequence::Run(const LimitStandard& standard, double refLevel, EmiResults& out) {
   if (running_) return EmiOutcome::Busy;
-  const std::vector<ScanBand> bands = Sa27Bands(standard);
+  const std::vector<ScanBand> bands = Bands(standard);
   Notifier& notifier = commands_.Link().LinkNotifier();
   if (bands.empty()) {
     notifier.ShowMessage("The selected standard has no scan bands; nothing was measured.",
@@ -136,11 +126,10 @@ EmiOutcome Sa27EmiSequence::Run(const LimitStandard& standard, double refLevel, 
     const auto total = static_cast<double>(bands.size());
     for (std::size_t b = 0; b < bands.size(); ++b) {
       notifier.SetProgress(static_cast<double>(b), total);
-      MeasureBand(bands[b], refLevel, measured.bandBuffer, measured.trace);
+      MeasureBand(bands[b], refLevel, measured);
     }
     notifier.SetProgress(total, total);
     ReadBack(measured.header);
-    measured.header.sweepTime = sweepTimeText_;
     out = std::move(measured);
   } catch (const SequenceStopped&) {
     outcome = EmiOutcome::Stopped;

@@ -14,9 +14,6 @@ namespace vantrel {
 // than the longest settle the program waits for.
 double Sa27SettleMs(double sweepTimeMs);
 
-// The bands measured for a standard: its own, or its range as one band.
-std::vector<ScanBand> Sa27Bands(const LimitStandard& standard);
-
 class Sa27EmiSequence {
  public:
   explicit Sa27EmiSequence(Sa27Commands& commands) : commands_(commands) {}
@@ -28,22 +25,16 @@ class Sa27EmiSequence {
   // leaves the previous measurement and says so.
   EmiOutcome Run(const LimitStandard& standard, double refLevel, EmiResults& out);
 
-  bool Running() const { return running_; }
-  // The amplitude scale read back after the last completed measurement, dB per division.
-  double Scale() const { return scale_; }
-
  private:
   void Status(const std::string& text);
   void Wait(double ms);
   void CheckLink();
-  void MeasureBand(const ScanBand& band, double refLevel, std::vector<std::int16_t>& buffer,
-                   std::vector<EmiPoint>& trace);
+  // One band into `measured`: its points, and its sweep time for the graph's header.
+  void MeasureBand(const ScanBand& band, double refLevel, EmiResults& measured);
   void ReadBack(EmiHeader& header);
 
   Sa27Commands& commands_;
   bool running_ = false;
-  double scale_ = 10;
-  std::string sweepTimeText_;  // of the last band, for the graph's header
 };
 
 }  // namespace vantrel
