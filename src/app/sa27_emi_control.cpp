@@ -46,6 +46,8 @@ Sa27EmiControl::Sa27EmiControl(AnalyzerLinks links, Sa27EmiDisplay* display, QWi
   setWindowTitle(QStringLiteral("EMC Mode Control Panel"));
   resize(380, 560);
   sequence_.stopped = [this] { return closing_; };
+  graph_.standard = &shared_->standard;
+  graph_.results = &shared_->results;
   graph_.modeText = "Conducted";
   graph_.wideRangeScan = true;
   graph_.fixedScaleHeight = kSa27EmiScaleHeight;
@@ -241,8 +243,6 @@ void Sa27EmiControl::UpdateEnabled() {
 }
 
 void Sa27EmiControl::FillGraph() {
-  graph_.standard = &shared_->standard;
-  graph_.results = &shared_->results;
   graph_.emiRefLevel = shared_->refLevel;
   graph_.thresholdOn = chkThreshold_->isChecked();
   graph_.threshold = threshold_;
@@ -258,8 +258,7 @@ void Sa27EmiControl::PaintDisplay(Canvas& canvas) {
 }
 
 void Sa27EmiControl::Repaint() {
-  if (!markers_) return;  // still being built
-  FillGraph();
+  // The drawing reads the panel afresh.
   if (display_) display_->Picture()->update();
 }
 

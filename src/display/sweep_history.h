@@ -40,8 +40,6 @@ class SweepHistory {
   // starts the history afresh.
   void Add(std::span<const std::int16_t> counts, double refLevel, double dbPerCount,
            std::uint64_t record = 0, SweepSpan span = {});
-  // The span of the rows held (meaningless while empty).
-  SweepSpan Span() const { return span_; }
   // Row `age` (0 the newest, below Size()).
   const SweepRow& Row(std::size_t age) const;
   // Grows at every change, so a painter knows when its picture is stale.
