@@ -28,6 +28,7 @@
 #include "sim/sim_gpib_library.h"
 #include "sim/sim_hid_backend.h"
 #include "sim/sim_serial_port.h"
+#include "widgets_main.h"
 
 namespace vantrel {
 namespace {
@@ -143,10 +144,5 @@ BENCHMARK(BM_LiveRateGpib)->Iterations(1)->Unit(benchmark::kSecond);
 }  // namespace vantrel
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return vantrel::bench::RunWidgetBenchmarks(argc, argv);
 }

@@ -27,6 +27,7 @@
 #include "platform/qt_clock.h"
 #include "sim/analyzer_model.h"
 #include "sim/sim_serial_port.h"
+#include "widgets_main.h"
 
 namespace vantrel {
 namespace {
@@ -234,10 +235,5 @@ BENCHMARK(BM_StopStalledCapture)
 }  // namespace vantrel
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return vantrel::bench::RunWidgetBenchmarks(argc, argv);
 }
