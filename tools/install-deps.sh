@@ -4,7 +4,7 @@
 # With "windows": the Windows cross build of the core and wine to run its tests (MinGW-w64
 # with posix threads, GoogleTest's sources to build for it, 64-bit wine).
 set -euo pipefail
-packages=(build-essential cmake ninja-build pkg-config)
+packages=(build-essential cmake ninja-build ccache pkg-config)
 if [ "${1:-}" = fuzz ]; then
   packages+=(clang libclang-rt-14-dev)
 elif [ "${1:-}" = windows ]; then
