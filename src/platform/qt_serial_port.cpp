@@ -1,6 +1,7 @@
 #include "platform/qt_serial_port.h"
 
 #include <QDir>
+#include <QTimer>
 
 #include "link/link_error.h"
 #include "platform/com_port_map.h"
@@ -38,6 +39,22 @@ std::string DefaultIniPath() {
 
 QtSerialPort::QtSerialPort(std::string comPortsIni) : comPortsIni_(std::move(comPortsIni)) {
   settings_ = ParseSerialSettings(settingsText_);
+  // A device that hangs up between exchanges (a pulled adapter, a closed terminal) keeps
+  // its read notifier firing with nothing to read, which would spin the event loop. The
+  // port closes as lost once the notification has returned, and the next exchange says so.
+  QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                   [this](QSerialPort::SerialPortError error) {
+                     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError) {
+                       return;
+                     }
+                     const int session = session_;
+                     QTimer::singleShot(0, &port_, [this, session] {
+                       if (session != session_ || !port_.isOpen()) return;
+                       port_.clearError();
+                       lost_ = true;
+                       Close();
+                     });
+                   });
 }
 
 QtSerialPort::~QtSerialPort() {
@@ -74,6 +91,7 @@ std::string QtSerialPort::Name() const {
 void QtSerialPort::Open() {
   if (port_.isOpen()) throw LinkError("Port already open");
   lost_ = false;
+  ++session_;
   const std::string device = DevicePath();
   const std::string name = Name();
   port_.setPortName(QString::fromStdString(device));

@@ -46,6 +46,8 @@ class QtSerialPort : public SerialPort {
   int receiveBufferSize_ = 0;
   QSerialPort port_;
   bool lost_ = false;
+  // Counts the opens, so a hang-up noticed on an earlier opening cannot close a later one.
+  int session_ = 0;
 };
 
 }  // namespace vantrel

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
+#include <memory>
 #include <fstream>
 
 #include "link/link_error.h"
@@ -167,6 +169,31 @@ TEST(QtSerialPort, SeesBytesWithoutAnEventLoopAndWritesAtOnce) {
 
   port.Close();
   EXPECT_FALSE(port.IsOpen());
+}
+
+TEST(QtSerialPort, DeviceHangingUpWhileIdleClosesThePortAsLost) {
+  auto pty = std::make_unique<PtyPair>();
+  ASSERT_FALSE(pty->device.empty());
+  QTemporaryDir dir;
+  const std::string ini = dir.filePath("ComPorts.ini").toStdString();
+  std::ofstream(ini) << "COM3=" << pty->device << "\n";
+  QtSerialPort port(ini);
+  port.SetPortNumber(3);
+  port.SetSettings("115200,N,8,1");
+  port.Open();
+  ASSERT_TRUE(port.IsOpen());
+  // Idle, with the event loop running: nothing happens while the other side is there.
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_TRUE(port.IsOpen());
+  EXPECT_FALSE(port.Lost());
+
+  pty.reset();  // the other side hangs up: its read notifier fires with nothing to read
+  for (int round = 0; round < 200 && port.IsOpen(); ++round) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  EXPECT_FALSE(port.IsOpen());
+  EXPECT_TRUE(port.Lost());
+  EXPECT_TRUE(port.ReadAll().empty());
 }
 #endif
 
