@@ -161,6 +161,7 @@ int WritePng(int argc, char** argv) {
     print.setDotsPerMeterX(11811);  // 300 dpi, as printed
     print.setDotsPerMeterY(11811);
     s.st.printer = true;
+    s.st.lineWidth = 4;  // as the window's report draws it
     {
       QPainter painter(&print);
       QtCanvas canvas(painter, QRectF(0, 0, print.width(), print.height()));

@@ -48,6 +48,7 @@ void AnalyzerWindow::WireEmi() {
     }
   };
   h.measurementReplaced = [this] { fraEMCMarker_->ClearMarkers(); };
+  h.relayout = [this] { LayoutSettingPanel(); };
   h.redraw = [this] { DrawGrid(); };
   h.toolbarWorking = [this] {
     // Only the mode, setting, exit and connect buttons stay usable while it measures.

@@ -65,6 +65,11 @@ void EmiPanel::Build() {
   // Only the arrows show: the value lives in txtReflvl.
   updRefLvl->setFixedWidth(updRefLvl->sizeHint().height());
   updRefLvl->setFocusPolicy(Qt::NoFocus);
+  if (auto* number = updRefLvl->findChild<QLineEdit*>()) {
+    QPalette hidden = number->palette();
+    hidden.setColor(QPalette::Text, Qt::transparent);  // no sliver of a number beside the box
+    number->setPalette(hidden);
+  }
   grid->addWidget(updRefLvl, 3, 2);
   lblStd = new QLabel(QStringLiteral("Conducted Emission 0.15-30MHz"), frame);
   lblStd->setObjectName(QStringLiteral("lblStd"));
@@ -314,6 +319,10 @@ void EmiPanel::ShowSpotControls(bool visible) {
   lblSpotCenter->setVisible(visible);
   txtSpotCenter->setVisible(visible);
   lblSpotMhz->setVisible(visible);
+  // The EMI frame grows or shrinks by the row, so the rows above keep their room.
+  QGroupBox* frame = panel_.fraEMCSetting;
+  frame->resize(frame->width(), frame->sizeHint().height());
+  if (hooks_.relayout) hooks_.relayout();
 }
 
 void EmiPanel::PrepareSinglePointTest() {

@@ -46,6 +46,8 @@ class EmiPanel : public QObject {
     std::function<void()> showEmiSteps;
     // A new measurement took the place of the last one: its markers go.
     std::function<void()> measurementReplaced;
+    // The EMI frame changed its height: the Setting panel is laid out again.
+    std::function<void()> relayout;
     // The standard folder's files, and one of them read again; none without them.
     std::function<std::vector<StandardFile>()> standardFiles;
     std::function<StandardFile(const std::string& path)> readStandard;
