@@ -240,7 +240,9 @@ TEST(EmiGraph, AtPrintResolutionTheLimitLinesAreWideAndTheMarkersDrawn) {
   p.st.lineWidth = 4;
   p.Draw();
   for (const Primitive& l : p.Lines(kRed)) {
-    if (l.dotted) EXPECT_EQ(l.width, 4);
+    if (l.dotted) {
+      EXPECT_EQ(l.width, 4);
+    }
   }
   // Marker 0's picture: filled from its tip on the emission, its number above.
   std::vector<Primitive> picture;
