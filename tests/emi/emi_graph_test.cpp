@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <random>
 #include <set>
 
@@ -220,10 +221,10 @@ TEST(EmiGraph, TheLowestMarkerRowFitsWhateverTheFont) {
     for (int i = 0; i < kEmiMarkers; ++i) p.st.markers[i] = {true, "1"};
     p.st.fontScale = font;
     p.Draw();
-    const Primitive* row = nullptr;
+    std::optional<Primitive> row;
     for (const Primitive& t : p.canvas.OfKind(PrimitiveKind::Text))
-      if (t.text == "4") row = &t;  // marker 4's index, on the lowest row
-    ASSERT_NE(row, nullptr);
+      if (t.text == "4") row = t;  // marker 4's index, on the lowest row
+    ASSERT_TRUE(row);
     EXPECT_EQ(row->y1, -510);
     const double bottom = kScaleTop + p.st.scaleHeight;
     p.canvas.SetFontSize(row->fontSize);  // the text's height at the scale it was drawn with
