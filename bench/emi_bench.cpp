@@ -1,9 +1,13 @@
 // EMI mode: what listing and loading the standards costs (a typical file, and the
-// 1 MB a hostile file is cut to), and what a conducted scan costs the program itself
-// against the simulated analyzer on the virtual clock (the waits cost nothing there).
+// 1 MB a hostile file is cut to), what a conducted scan costs the program itself
+// against the simulated analyzer on the virtual clock (the waits cost nothing there), and
+// judging every point of a three-band scan against both limit lines (under 0.1 ms).
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+
 #include "commands/sim_link.h"
+#include "emi/emi_results.h"
 #include "emi/emi_sequences.h"
 #include "emi/standard_list.h"
 
@@ -47,6 +51,26 @@ void BM_ConductedScanThreeBands(benchmark::State& state) {
                                 static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_ConductedScanThreeBands)->Unit(benchmark::kMillisecond);
+
+// A three-band scan whose floor rises into the lower line now and then, so the verdict
+// also builds stretches.
+void BM_JudgeEveryPointOfThreeBands(benchmark::State& state) {
+  LimitStandard standard;
+  ParseStandard(kConducted, standard);
+  std::vector<EmiPoint> points;
+  for (const ScanBand& band : standard.bands) {
+    for (int k = 0; k < kEmiTracePoints; ++k) {
+      const double f = band.start + k * (band.stop - band.start) / 500;
+      points.push_back({f, 40 + 8 * std::sin(f * 40), 0});
+    }
+  }
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(JudgeMeasuredPoints(points, standard, FrequencyAxis::Logarithmic,
+                                                 kDefaultGuardBandDb));
+  }
+  state.counters["points"] = static_cast<double>(points.size());
+}
+BENCHMARK(BM_JudgeEveryPointOfThreeBands)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace vantrel

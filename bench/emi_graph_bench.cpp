@@ -119,8 +119,8 @@ void BM_ResultsTableWithCorrections(benchmark::State& bs) {
     for (EmiPoint& p : corrected) p.level += TotalCorrection(tables, p.frequency);
     EmiGraphState st = s.st;
     UpdateEmiMarkerPoints(st);
-    const EmiResultsTable table = ComputeResults(FindEmiPeaks(st.markerPoints, kEmiMarkers), s.standard,
-                                                 FrequencyAxis::Logarithmic);
+    const EmiResultsTable table = ComputeResults(FindEmiPeaks(st.markerPoints, kEmiMarkers), corrected,
+                                                 s.standard, FrequencyAxis::Logarithmic);
     benchmark::DoNotOptimize(table.overall);
   }
 }
@@ -154,13 +154,14 @@ int WritePng(int argc, char** argv) {
     content.rbw = s.results.header.rbw;
     content.refLevel = 107;
     content.header = s.results.header;
-    content.results = ComputeResults(FindEmiPeaks(s.st.markerPoints, kEmiTracePoints), s.standard,
-                                     linear ? FrequencyAxis::Linear : FrequencyAxis::Logarithmic);
+    content.results = ComputeResults(FindEmiPeaks(s.st.markerPoints, kEmiTracePoints), s.results.trace,
+                                     s.standard, linear ? FrequencyAxis::Linear : FrequencyAxis::Logarithmic);
     QImage print(2400, 1800, QImage::Format_RGB32);
     print.fill(Qt::white);
     print.setDotsPerMeterX(11811);  // 300 dpi, as printed
     print.setDotsPerMeterY(11811);
     s.st.printer = true;
+    s.st.lineWidth = 4;  // as the window's report draws it
     {
       QPainter painter(&print);
       QtCanvas canvas(painter, QRectF(0, 0, print.width(), print.height()));

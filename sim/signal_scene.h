@@ -48,7 +48,8 @@ struct SignalScene {
   double noiseJitterDb = 1.5;  // spread of the floor from point to point
   std::uint64_t seed = 0x5eed1234;
 
-  // A few tones, a harmonic comb, a hump near 1.8 GHz.
+  // A few tones, a harmonic comb, a hump near 1.8 GHz, and below 30 MHz a supply's
+  // harmonics that pass the class B conducted limits with a wide margin.
   static SignalScene Default();
   // The floor alone, no jitter: for tests that want exact levels.
   static SignalScene Quiet();

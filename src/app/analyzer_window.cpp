@@ -84,8 +84,10 @@ AnalyzerWindow::AnalyzerWindow(AnalyzerLinks links, QWidget* parent)
   settingsStore_ = std::make_unique<WindowSettingsStore>(*this, links_.notifier);
   settingsStore_->setFolder = [this](const QString& folder) { setting_->SetFolder(folder); };
   settingsStore_->programFolder = [] { return QCoreApplication::applicationDirPath(); };
-  connect(setting_->cmdDefaultSetting, &QPushButton::clicked, this,
-          [this] { settingsStore_->ApplyDefaults(); });
+  connect(setting_->cmdDefaultSetting, &QPushButton::clicked, this, [this] {
+    settingsStore_->ApplyDefaults();
+    emi_->ControlsRestored();
+  });
 
   refresh_.hooks.selectedKind = [this] { return SelectedKind(); };
   refresh_.hooks.serialOpen = [this] { return links_.serial->IsOpen(); };
@@ -691,6 +693,8 @@ void AnalyzerWindow::LoadSettings() {
   if (links_.settingsPath) {
     settingsStore_->Load(links_.settingsPath(QString::fromLatin1(kWindowSettingsFileName)));
   }
+  // Written into the controls, the EMI choices have not run their handlers yet.
+  emi_->ControlsRestored();
 }
 
 void AnalyzerWindow::SaveSettings() {

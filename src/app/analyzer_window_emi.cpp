@@ -9,6 +9,7 @@
 #include "app/emi_results_window.h"
 #include "app/graph_picture.h"
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include "emi/emi_corrections.h"
 #include "emi/emi_rules.h"
 #include "util/datetime.h"
@@ -21,6 +22,14 @@
 
 namespace vantrel {
 
+namespace {
+
+// Pen width of the report's graph at 2400 pixels across: lines a third of a millimetre
+// wide at 300 dpi.
+constexpr int kPrintLineWidth = 4;
+
+}  // namespace
+
 void AnalyzerWindow::WireEmi() {
   EmiPanel::Hooks h;
   h.settingAndEmiDown = [this] { return Down("btnSetting") && Down("btnEMCMode"); };
@@ -29,7 +38,17 @@ void AnalyzerWindow::WireEmi() {
     return SelectedKind() != ConnectionKind::ComPort || links_.serial->IsOpen();
   };
   h.windowVisible = [this] { return isVisible(); };
-  h.clearDisplay = [this] { ClearDisplay(false); };
+  // In SA mode (the settings file, "Default") only the EMI measurement goes, never the
+  // spectrum on show.
+  h.clearDisplay = [this] {
+    if (EmiMode()) {
+      ClearDisplay(false);
+    } else {
+      emi_->ClearMeasurement();
+    }
+  };
+  h.measurementReplaced = [this] { fraEMCMarker_->ClearMarkers(); };
+  h.relayout = [this] { LayoutSettingPanel(); };
   h.redraw = [this] { DrawGrid(); };
   h.toolbarWorking = [this] {
     // Only the mode, setting, exit and connect buttons stay usable while it measures.
@@ -73,6 +92,7 @@ void AnalyzerWindow::UpdateShownEmi() {
   emi_->FillGraph(emiGraph_, &shownEmi_);
   fraEMCMarker_->FillMarkers(emiGraph_);
   emiGraph_.correctionsCaption = CorrectionsCaption(tables);
+  emiGraph_.guardBandDb = emiResults_->spnGuardBand->value();
   // Judged again only when what it judges changed, so final measurements stay.
   const std::string key = shownEmi_.header.timeStamp + "|" + standard.emiMode + "|" +
                           FormatShortest(standard.freqStart) + "|" + FormatShortest(standard.freqStop) +
@@ -108,6 +128,7 @@ QImage AnalyzerWindow::EmiReportPicture() {
   UpdateShownEmi();
   EmiGraphState st = emiGraph_;
   st.printer = true;
+  st.lineWidth = kPrintLineWidth;
   st.scaleHeight = std::any_of(st.markers.begin(), st.markers.end(),
                                [](const EmiMarker& m) { return m.ticked; })
                        ? kScaleHeightWithMarkers
@@ -131,6 +152,8 @@ void AnalyzerWindow::WireEmiResults() {
     UpdateShownEmi();
     return FindEmiPeaks(emiGraph_.markerPoints, kEmiTracePoints);
   };
+  h.measured = [this] { return std::span<const EmiPoint>(shownEmi_.trace); };
+  h.rbwMHz = [this] { return static_cast<double>(RbwInMHz(shownEmi_.header.rbw)); };
   h.standard = [this]() -> const LimitStandard& { return emi_->Standard(); };
   h.axis = [this] {
     return EmiConductedWideRange(emiGraph_) ? FrequencyAxis::Logarithmic : FrequencyAxis::Linear;
@@ -150,13 +173,14 @@ void AnalyzerWindow::WireEmiResults() {
     return kSinglePointFixedWaitsMs + SinglePointSettleMs(detector, rbw, standard);
   };
   h.reportContent = [this] {
+    UpdateShownEmi();
     EmiReportContent c;
     c.dateTime = FormatDateTime(links_.clock.LocalNow(), "yyyy/mm/dd hh:mm:ss");
     c.standardName = setting_->cboStd->currentText().toStdString();
     c.mode = emiGraph_.modeText;
     c.detector = shownEmi_.header.detection.empty() ? emi_->Standard().detection : shownEmi_.header.detection;
     c.rbw = shownEmi_.header.rbw;
-    c.refLevel = emi_->EmiRefLevel;
+    c.refLevel = emiGraph_.emiRefLevel;  // the measurement's, as its graph shows it
     c.header = shownEmi_.header;
     return c;
   };

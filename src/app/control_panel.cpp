@@ -14,6 +14,7 @@
 #include <exception>
 
 #include "app/pick_only_combo.h"
+#include "app/wheel_guard.h"
 #include "commands/analyzer_commands.h"
 #include "display/display_state.h"
 #include "display/trace_refresh.h"
@@ -121,6 +122,11 @@ ControlPanel::ControlPanel(AnalyzerCommands& commands, TraceRefresh& refresh, Di
 
   for (QLineEdit* box : {txtFreqStart_, txtFreqStop_, txtFreqCenter_, txtSpan_, txtAmpRefLevel_}) {
     box->installEventFilter(this);
+  }
+  for (QWidget* control : {static_cast<QWidget*>(cboAmpUnit_), static_cast<QWidget*>(cboAmpScale_),
+                           static_cast<QWidget*>(cboRBW_), static_cast<QWidget*>(cboVBW_),
+                           static_cast<QWidget*>(updAmpRefLevel_)}) {
+    IgnoreWheelWithoutFocus(control);
   }
   for (QComboBox* list : {cboAmpUnit_, cboAmpScale_, cboRBW_, cboVBW_}) {
     connect(list, &QComboBox::activated, this, [this, list](int index) {

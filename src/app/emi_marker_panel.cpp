@@ -127,6 +127,12 @@ void EmiMarkerPanel::AllToPeaks() {
   Repaint();
 }
 
+void EmiMarkerPanel::ClearMarkers() {
+  for (QCheckBox* box : chkEMCMMkr_) box->setChecked(false);
+  SetSelectedMarker(kNoActiveMarker);
+  HideHandles();
+}
+
 std::optional<std::string> EmiMarkerPanel::StepText(int index, int step) const {
   if (!picMKR_[index] || !host_.graph) return std::nullopt;
   // The column is the centre of the marker picture, as the user sees it.

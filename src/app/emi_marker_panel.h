@@ -52,6 +52,8 @@ class EmiMarkerPanel : public QGroupBox {
 
   // cmdPeaks: every marker unticked, then markers 0.. on the highest emissions.
   void AllToPeaks();
+  // A new measurement: every marker unticked, none selected, no picture shown.
+  void ClearMarkers();
   // The selected marker one column left (-1) or right (+1); false when none is selected.
   bool StepSelectedMarker(int step);
   int SelectedMarker() const { return selected_; }

@@ -11,9 +11,12 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "app/focus_rules.h"
+#include "app/wheel_guard.h"
 #include "app/setting_panel.h"
 #include "display/canvas.h"
 #include "display/graph_mapping.h"
@@ -59,6 +62,14 @@ void EmiPanel::Build() {
   updRefLvl->setObjectName(QStringLiteral("updRefLvl"));
   updRefLvl->setRange(77, 127);
   updRefLvl->setValue(107);
+  // Only the arrows show: the value lives in txtReflvl.
+  updRefLvl->setFixedWidth(updRefLvl->sizeHint().height());
+  updRefLvl->setFocusPolicy(Qt::NoFocus);
+  if (auto* number = updRefLvl->findChild<QLineEdit*>()) {
+    QPalette hidden = number->palette();
+    hidden.setColor(QPalette::Text, Qt::transparent);  // no sliver of a number beside the box
+    number->setPalette(hidden);
+  }
   grid->addWidget(updRefLvl, 3, 2);
   lblStd = new QLabel(QStringLiteral("Conducted Emission 0.15-30MHz"), frame);
   lblStd->setObjectName(QStringLiteral("lblStd"));
@@ -99,6 +110,12 @@ void EmiPanel::Build() {
   grid->addWidget(chkThreshold, row, 0);
   grid->addWidget(txtThreshold, row, 1);
   grid->addWidget(updThreshold, row, 2);
+  for (QWidget* control :
+       {static_cast<QWidget*>(panel_.cboStd), static_cast<QWidget*>(panel_.cboEMCMode),
+        static_cast<QWidget*>(cboEMCDetection), static_cast<QWidget*>(updRefLvl),
+        static_cast<QWidget*>(updThreshold)}) {
+    IgnoreWheelWithoutFocus(control);
+  }
 }
 
 std::optional<double> EmiPanel::ThresholdIn(const QString& text) {
@@ -127,14 +144,19 @@ void EmiPanel::FillGraph(EmiGraphState& st, const EmiResults* shown) const {
   st.modeText = ModeText();
   st.wideRangeScan = WideRangeScan();
   st.spotCenter = NumericValue(S(txtSpotCenter->text()));
-  st.emiRefLevel = EmiRefLevel;
+  // A measurement keeps the reference level it was taken with: its counts lie below that
+  // level, so the labels and limit lines stay in its frame until the next measurement.
+  st.emiRefLevel = st.results->trace.empty() ? EmiRefLevel : st.results->refLevel;
+  st.rbwText = rbwText;
   st.thresholdOn = chkThreshold->isChecked();
   st.threshold = threshold_;
   UpdateEmiMarkerPoints(st);
 }
 
 void EmiPanel::Wire() {
-  connect(panel_.cboStd, &QComboBox::activated, this, [this] { cboStd_Click(); });
+  // A pick always loads what the list shows (the user can pick only with the panel open;
+  // the settings file picks with it closed).
+  connect(panel_.cboStd, &QComboBox::activated, this, [this] { ApplySelectedStandard(); });
   connect(panel_.cboEMCMode, &QComboBox::activated, this, [this] { ModeClicked(); });
   connect(panel_.cboEMCMode, &QComboBox::currentTextChanged, this, [this](const QString& t) {
     rbwText = ToLower(S(t)) == "radiation" ? "120KHz" : "9KHz";
@@ -152,8 +174,10 @@ void EmiPanel::Wire() {
     ShowSpotControls(true);
     PrepareSinglePointTest();
   });
-  connect(panel_.txtReflvl, &QLineEdit::textChanged, this,
-          [this](const QString& t) { EmiRefLevel = NumericValue(S(t)); });
+  connect(panel_.txtReflvl, &QLineEdit::textChanged, this, [this](const QString& t) {
+    EmiRefLevel = NumericValue(S(t));
+    FollowRefLevelText();
+  });
   connect(panel_.txtReflvl, &QLineEdit::editingFinished, this, [this] {
     const double typed = NumericValue(S(panel_.txtReflvl->text()));
     const double kept = ClampTypedRefLevel(typed);
@@ -201,7 +225,7 @@ void EmiPanel::Load() {
   panel_.txtReflvl->setText(Q(FormatShortest(EmiRefLevel)));
 }
 
-void EmiPanel::ReadStdTitle() {
+void EmiPanel::ListForMode() {
   panel_.cboStd->clear();
   entries_.clear();
   const std::vector<StandardFile> files =
@@ -210,11 +234,13 @@ void EmiPanel::ReadStdTitle() {
   ShowStandardProblems(lblStdProblems, listing.problems);
   entries_ = std::move(listing.entries);
   for (const StandardEntry& e : entries_) panel_.cboStd->addItem(Q(e.name));
-  if (entries_.empty()) {
-    panel_.cboStd->setCurrentIndex(-1);
-    lblStd->clear();
-    return;
-  }
+  panel_.cboStd->setCurrentIndex(-1);
+  if (entries_.empty()) lblStd->clear();
+}
+
+void EmiPanel::ReadStdTitle() {
+  ListForMode();
+  if (entries_.empty()) return;
   panel_.cboStd->setCurrentIndex(0);
   lblStd->setText(Q(entries_[0].description));
   cboStd_Click();
@@ -239,11 +265,16 @@ void EmiPanel::FillDetectionList(const std::vector<std::string>& names) {
 
 void EmiPanel::cboStd_Click() {
   if (!hooks_.settingAndEmiDown || !hooks_.settingAndEmiDown()) return;
+  ApplySelectedStandard();
+}
+
+void EmiPanel::ApplySelectedStandard() {
   if (auto spot = SpotCenterForMode(ModeText(), S(txtSpotCenter->text()))) {
     txtSpotCenter->setText(Q(*spot));
   }
   const int i = panel_.cboStd->currentIndex();
   if (i < 0 || i >= static_cast<int>(entries_.size())) return;
+  lastChoice_[ToLower(ModeText())] = entries_[i].path;
   lblStd->setText(Q(entries_[i].description));
   if (hooks_.clearDisplay) hooks_.clearDisplay();
   LoadStandard();
@@ -258,15 +289,20 @@ void EmiPanel::cboStd_Click() {
 
 void EmiPanel::RelistSameRegulation() {
   const int i = panel_.cboStd->currentIndex();
-  const std::string regulation =
-      i >= 0 && i < static_cast<int>(entries_.size()) ? entries_[i].regulation : std::string();
-  ReadStdTitle();
-  const int match = FindRegulation(entries_, regulation);
-  if (match > 0) {
-    panel_.cboStd->setCurrentIndex(match);
-    lblStd->setText(Q(entries_[match].description));
-    cboStd_Click();
-  }
+  std::optional<StandardEntry> current;
+  if (i >= 0 && i < static_cast<int>(entries_.size())) current = entries_[i];
+  ListForMode();
+  const auto remembered = lastChoice_.find(ToLower(ModeText()));
+  const int pick = ChooseStandard(entries_, current ? &*current : nullptr,
+                                  remembered == lastChoice_.end() ? "" : remembered->second);
+  if (pick < 0) return;
+  panel_.cboStd->setCurrentIndex(pick);
+  ApplySelectedStandard();
+}
+
+void EmiPanel::ControlsRestored() {
+  ShowSpotControls(panel_.optSpot->isChecked());
+  ApplySelectedStandard();
 }
 
 void EmiPanel::ModeClicked() {
@@ -283,6 +319,10 @@ void EmiPanel::ShowSpotControls(bool visible) {
   lblSpotCenter->setVisible(visible);
   txtSpotCenter->setVisible(visible);
   lblSpotMhz->setVisible(visible);
+  // The EMI frame grows or shrinks by the row, so the rows above keep their room.
+  QGroupBox* frame = panel_.fraEMCSetting;
+  frame->resize(frame->width(), frame->sizeHint().height());
+  if (hooks_.relayout) hooks_.relayout();
 }
 
 void EmiPanel::PrepareSinglePointTest() {
@@ -296,14 +336,42 @@ void EmiPanel::PrepareSinglePointTest() {
 void EmiPanel::ClearMeasurement() {
   results_.trace.clear();
   for (EmiPoint& p : results_.markerPoints) p = {0, kNoLevel, -1};
+  // The sweep the linear graph draws and its markers read: no reading anywhere.
+  results_.liveBuffer.assign(kEmiTracePoints, -1);
+}
+
+void EmiPanel::SetMeasuring(bool measuring) {
+  for (QWidget* control :
+       {static_cast<QWidget*>(panel_.cboStd), static_cast<QWidget*>(panel_.cboEMCMode),
+        static_cast<QWidget*>(cboEMCDetection), static_cast<QWidget*>(panel_.optPrescan),
+        static_cast<QWidget*>(panel_.optSpot), static_cast<QWidget*>(panel_.txtReflvl),
+        static_cast<QWidget*>(updRefLvl), static_cast<QWidget*>(txtSpotCenter),
+        static_cast<QWidget*>(panel_.cmdDefaultSetting)}) {
+    control->setEnabled(!measuring);
+  }
+  if (measuring && hooks_.toolbarWorking) hooks_.toolbarWorking();
+  if (!measuring && hooks_.toolbarIdle) hooks_.toolbarIdle();
+}
+
+void EmiPanel::FollowRefLevelText() {
+  const double level = NumericValue(S(panel_.txtReflvl->text()));
+  const QSignalBlocker block(updRefLvl);  // following the box is no step
+  updRefLvl->setValue(ClampSpinRefLevel(static_cast<int>(std::clamp<std::int64_t>(
+      RoundHalfEven(level), std::numeric_limits<int>::min(), std::numeric_limits<int>::max()))));
 }
 
 std::optional<double> EmiPanel::MeasureSpot(double mhz, const std::string& detector) {
+  if (sequences_.Running()) return std::nullopt;
   LimitStandard spot = standard_;
   SetSpotWindow(spot, mhz);
   spot.detection = detector;
   EmiResults measured;
-  if (sequences_.RunSinglePointTest(spot, EmiRefLevel, measured) != EmiOutcome::Done) return std::nullopt;
+  // The final measurement of the scan in force, at the scan's reference level.
+  const double refLevel = results_.trace.empty() ? EmiRefLevel : results_.refLevel;
+  SetMeasuring(true);
+  const EmiOutcome outcome = sequences_.RunSinglePointTest(spot, refLevel, measured);
+  SetMeasuring(false);
+  if (outcome != EmiOutcome::Done) return std::nullopt;
   std::optional<double> highest;
   for (const EmiPoint& p : measured.trace) {
     if (std::isfinite(p.level) && p.level < kNoLevel && (!highest || p.level > *highest)) highest = p.level;
@@ -319,17 +387,21 @@ void EmiPanel::EMC_GetTrace() {
                           MessageIcon::Warning);
     return;
   }
-  if (WideRangeScan()) {
-    if (ToLower(ModeText()) == "conducted") {
-      sequences_.RunConductedScan(standard_, EmiRefLevel, results_);
-    } else {
-      sequences_.RunRadiatedScan(standard_, EmiRefLevel, results_);
-    }
+  if (!WideRangeScan()) PrepareSinglePointTest();
+  // The sequence takes its own copy of the standard and the reference level here.
+  SetMeasuring(true);
+  EmiOutcome outcome;
+  if (!WideRangeScan()) {
+    outcome = sequences_.RunSinglePointTest(standard_, EmiRefLevel, results_);
+  } else if (ToLower(ModeText()) == "conducted") {
+    outcome = sequences_.RunConductedScan(standard_, EmiRefLevel, results_);
   } else {
-    PrepareSinglePointTest();
-    sequences_.RunSinglePointTest(standard_, EmiRefLevel, results_);
+    outcome = sequences_.RunRadiatedScan(standard_, EmiRefLevel, results_);
   }
+  SetMeasuring(false);
+  if (outcome != EmiOutcome::Done) return;
   if (!results_.header.rbw.empty()) rbwText = results_.header.rbw;
+  if (hooks_.measurementReplaced) hooks_.measurementReplaced();
 }
 
 void EmiPanel::Capture() {
@@ -337,7 +409,6 @@ void EmiPanel::Capture() {
   // Enter in the spot centre box is not blocked by the toolbar: one sequence at a time.
   if (sequences_.Running()) return;
   notifier_.SetBusy(true);
-  if (hooks_.toolbarWorking) hooks_.toolbarWorking();
   EMC_GetTrace();
   if (hooks_.redraw) hooks_.redraw();
   if (hooks_.toolbarIdle) hooks_.toolbarIdle();

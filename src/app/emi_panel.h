@@ -4,6 +4,7 @@
 // fraEMCSetting, and the capture action in EMI mode that runs a measurement sequence.
 #include <QObject>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,6 +44,10 @@ class EmiPanel : public QObject {
     std::function<void()> toolbarIdle;
     std::function<void()> capture;  // the window's capture action
     std::function<void()> showEmiSteps;
+    // A new measurement took the place of the last one: its markers go.
+    std::function<void()> measurementReplaced;
+    // The EMI frame changed its height: the Setting panel is laid out again.
+    std::function<void()> relayout;
     // The standard folder's files, and one of them read again; none without them.
     std::function<std::vector<StandardFile>()> standardFiles;
     std::function<StandardFile(const std::string& path)> readStandard;
@@ -57,8 +62,18 @@ class EmiPanel : public QObject {
   void Load();
   void ReadStdTitle();
   void LoadStandard();
+  // The user's pick in cboStd, and opening the Setting panel in EMI mode: acts only while
+  // btnSetting and btnEMCMode are both down.
   void cboStd_Click();
+  // The entry cboStd shows becomes the loaded standard, whatever panel is open: its
+  // description, the display cleared, the file loaded, the mode and spot window after it.
+  void ApplySelectedStandard();
+  // Re-lists for the mode shown, keeping the user's standard where it is listed, else its
+  // counterpart of the same regulation (ChooseStandard), and loads it.
   void RelistSameRegulation();
+  // After the settings file or "Default" wrote the EMI controls: the spot controls, the
+  // loaded standard and its detector follow what the controls show.
+  void ControlsRestored();
   void FillDetectionList(const std::vector<std::string>& names);
 
   // The capture action in EMI mode, and the measurement it runs.
@@ -105,6 +120,13 @@ class EmiPanel : public QObject {
   void ModeClicked();
   void RedrawIfVisible();
   std::string ModeText() const;
+  // Fills cboStd and the entries for the mode shown; selects nothing.
+  void ListForMode();
+  // While a sequence runs on its copy of the standard, the reference level and the
+  // detector, no control that changes them can be used (nor the toolbar's).
+  void SetMeasuring(bool measuring);
+  // txtReflvl's number onto the arrows, so a step starts from what the box shows.
+  void FollowRefLevelText();
 
   SettingPanel& panel_;
   Notifier& notifier_;
@@ -114,6 +136,8 @@ class EmiPanel : public QObject {
   LimitStandard& standard_;
   EmiResults& results_;
   std::vector<StandardEntry> entries_;
+  // The standard last chosen in each mode (lower-cased mode text -> file path).
+  std::map<std::string, std::string> lastChoice_;
   double threshold_ = 0;  // the last threshold typed within range
 
   static std::optional<double> ThresholdIn(const QString& text);

@@ -37,7 +37,7 @@ QTableWidgetItem* NumberItem(const std::optional<double>& value, const char* pat
 }
 
 const char* const kColumns[] = {"Freq.(MHz)", "Level", "Upper limit", "Margin", "Lower limit",
-                                "Margin", "QP", "AV", "Verdict"};
+                                "Margin", "QP", "AV", "Verdict", "Note"};
 
 }  // namespace
 
@@ -149,8 +149,16 @@ void EmiResultsWindow::SetAvailableCorrections(std::vector<CorrectionTable> tabl
 
 void EmiResultsWindow::Recompute() {
   if (!host_.emissions || !host_.standard || !host_.axis) return;
-  table_ = ComputeResults(host_.emissions(), host_.standard(), host_.axis(), spnGuardBand->value(),
-                          spnEmissions->value());
+  // The final measurements write into the table as it stands; it is judged again after.
+  if (remeasuring_) {
+    recomputeLater_ = true;
+    return;
+  }
+  // The peaks first: finding them brings the measurement in force up to date.
+  const std::vector<EmiPoint> peaks = host_.emissions();
+  const std::span<const EmiPoint> measured = host_.measured ? host_.measured() : std::span<const EmiPoint>();
+  table_ = ComputeResults(peaks, measured, host_.standard(), host_.axis(), spnGuardBand->value(),
+                          spnEmissions->value(), host_.rbwMHz ? host_.rbwMHz() : 0);
   Fill();
 }
 
@@ -173,6 +181,7 @@ void EmiResultsWindow::Fill() {
                            : e.verdict == Verdict::Marginal ? QColor(190, 120, 0)
                                                             : QColor(0, 120, 0));
     tblResults->setItem(r, 8, verdict);
+    tblResults->setItem(r, 9, new QTableWidgetItem(QString::fromStdString(EmissionNote(e))));
   }
   tblResults->setSortingEnabled(true);
   lblOverall->setText(QStringLiteral("Overall: %1 (guard band %2 dB, %3 emissions)")
@@ -201,7 +210,7 @@ void EmiResultsWindow::Remeasure() {
   double done = 0;
   bool complete = true;
   for (std::size_t k = 0; k < plan.size() && complete; ++k) {
-    EmissionResult& e = table_.emissions[plan[k]];
+    const EmissionResult& e = table_.emissions[plan[k]];
     std::optional<double> levels[2];
     for (int d = 0; d < 2 && complete; ++d) {
       if (stopRemeasure_) {
@@ -219,9 +228,11 @@ void EmiResultsWindow::Remeasure() {
       if (!levels[d]) complete = false;
       done += host_.settleMs ? host_.settleMs(detectors[d]) : 0;
     }
-    if (levels[0] || levels[1]) ApplyFinalMeasurement(e, levels[0], levels[1], table_.guardBandDb);
+    if (levels[0] || levels[1]) {
+      ApplyFinalMeasurement(table_.emissions[plan[k]], levels[0], levels[1], table_.guardBandDb);
+    }
   }
-  table_.overall = Overall(table_.emissions);
+  table_.overall = Overall(table_);
   if (host_.notifier) {
     host_.notifier->SetProgress(-1, 0);
     host_.notifier->SetStatus(complete ? "" : "The final measurement was stopped; the emissions not "
@@ -230,6 +241,11 @@ void EmiResultsWindow::Remeasure() {
   remeasuring_ = false;
   cmdRemeasure->setText(QStringLiteral("Re-measure"));
   Fill();
+  // What the table judges changed meanwhile (a clear, a new guard band): judged afresh.
+  if (recomputeLater_) {
+    recomputeLater_ = false;
+    Recompute();
+  }
   if (host_.finalMeasured) host_.finalMeasured();
 }
 

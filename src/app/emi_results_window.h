@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ struct EmiResultsHost {
   // The peak search's emissions of the graph in force (highest first), the loaded
   // standard and the axis the graph uses.
   std::function<std::vector<EmiPoint>()> emissions;
+  // Every measured point of the measurement in force (all bands), and its RBW in MHz.
+  std::function<std::span<const EmiPoint>()> measured;
+  std::function<double()> rbwMHz;
   std::function<const LimitStandard&()> standard;
   std::function<FrequencyAxis()> axis;
   // The ticked tables changed: the graph and every level follow.
@@ -95,6 +99,7 @@ class EmiResultsWindow : public QWidget {
   EmiResultsTable table_;
   bool remeasuring_ = false;
   bool stopRemeasure_ = false;
+  bool recomputeLater_ = false;  // asked to judge again while re-measuring
 };
 
 }  // namespace vantrel

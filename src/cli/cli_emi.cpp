@@ -101,7 +101,8 @@ std::string ResultsText(const EmiResultsTable& t, bool json) {
              ", \"upper_margin\": " + num(e.upperMargin) + ", \"lower_limit\": " + num(e.lowerLimit) +
              ", \"lower_margin\": " + num(e.lowerMargin) + ", \"qp\": " + num(e.quasiPeak) +
              ", \"av\": " + num(e.average) + ", \"final\": " + (e.final ? "true" : "false") +
-             ", \"verdict\": " + JsonString(VerdictText(e.verdict)) + "}";
+             ", \"verdict\": " + JsonString(VerdictText(e.verdict)) +
+             (e.stretchStart ? ", \"note\": " + JsonString(EmissionNote(e)) : std::string()) + "}";
     }
     return out + "], \"overall\": " + JsonString(VerdictText(t.overall)) + "}\n";
   }
@@ -110,13 +111,14 @@ std::string ResultsText(const EmiResultsTable& t, bool json) {
     out += FormatShortest(e.frequency) + " " + FormatShortest(e.level) + " " + Opt(e.upperLimit) + " " +
            Opt(e.upperMargin) + " " + Opt(e.lowerLimit) + " " + Opt(e.lowerMargin) + " " +
            Opt(e.quasiPeak) + " " + Opt(e.average) + " " + VerdictText(e.verdict) +
-           (e.final ? "" : " (prescan)") + "\n";
+           (e.final ? "" : " (prescan)") + (e.stretchStart ? " " + EmissionNote(e) : std::string()) + "\n";
   }
   return out + "overall=" + VerdictText(t.overall) + "\n";
 }
 
 QImage Picture(EmiGraphState st) {
   st.printer = true;
+  st.lineWidth = 4;  // 2400 pixels across at 300 dpi: lines that read on paper
   QImage picture(2400, 1800, QImage::Format_RGB32);
   picture.fill(Qt::white);
   picture.setDotsPerMeterX(11811);  // 300 dpi, as printed
@@ -166,10 +168,11 @@ int EmiCommand(CliSession& session, const CliOptions& o) {
   st.correctionsCaption = CorrectionsCaption(tables);
   UpdateEmiMarkerPoints(st);
   EmiResultsTable table = ComputeResults(
-      FindEmiPeaks(st.markerPoints, kEmiTracePoints), standard,
+      FindEmiPeaks(st.markerPoints, kEmiTracePoints), shown.trace, standard,
       mode == "conducted" ? FrequencyAxis::Logarithmic : FrequencyAxis::Linear,
       o.Number("guard-band").value_or(kDefaultGuardBandDb),
-      static_cast<int>(o.Number("emissions").value_or(kDefaultEmissionCount)));
+      static_cast<int>(o.Number("emissions").value_or(kDefaultEmissionCount)),
+      RbwInMHz(measured.header.rbw));
   if (o.Has("remeasure")) {
     for (const std::size_t i : RemeasurePlan(table)) {
       EmissionResult& e = table.emissions[i];
@@ -181,7 +184,7 @@ int EmiCommand(CliSession& session, const CliOptions& o) {
       ApplyFinalMeasurement(e, qp, av, table.guardBandDb);
       if (session.Transport().linkLost) break;
     }
-    table.overall = Overall(table.emissions);
+    table.overall = Overall(table);
     session.GetNotifier().SetStatus("");
   }
   std::fputs(ResultsText(table, o.json).c_str(), stdout);
@@ -234,8 +237,8 @@ int SpotCommand(CliSession& session, const CliOptions& o) {
     std::fprintf(stderr, "vantrel-cli: the single-point test did not complete\n");
     return kExitLink;
   }
-  const EmiResultsTable t = ComputeResults({{*freq, *level + TotalCorrection(tables, *freq), 0}}, standard,
-                                           FrequencyAxis::Linear, kDefaultGuardBandDb, 1);
+  const std::vector<EmiPoint> spot{{*freq, *level + TotalCorrection(tables, *freq), 0}};
+  const EmiResultsTable t = ComputeResults(spot, spot, standard, FrequencyAxis::Linear, kDefaultGuardBandDb, 1);
   const EmissionResult& e = t.emissions.front();
   std::vector<Field> out{Number("freq_mhz", e.frequency), Number("level", e.level), Text("detector", detector)};
   auto add = [&](const char* key, const std::optional<double>& v) {

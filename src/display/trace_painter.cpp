@@ -56,8 +56,9 @@ std::optional<double> PlottedHeight(std::int16_t c, float scale, bool limitBoth)
   return Height(c, stretch, limitBoth);
 }
 
-void DrawTrace(Canvas& canvas, std::span<const std::int16_t> points, Rgb color, float scale) {
-  canvas.SetPenWidth(1);
+void DrawTrace(Canvas& canvas, std::span<const std::int16_t> points, Rgb color, float scale,
+               int penWidth) {
+  canvas.SetPenWidth(penWidth);
   canvas.SetPenColor(color);
   Polyline(canvas, points, scale, false);
 }

@@ -16,9 +16,10 @@ namespace vantrel {
 // scale (stored traces).
 std::optional<double> PlottedHeight(std::int16_t c, float scale, bool limitBoth);
 
-// One live trace: pen width 1, a polyline through (n, h(n)) for n = 0..500 in `color`.
+// One live trace: pen width 1 (thicker at print resolution), a polyline through (n, h(n)) for n = 0..500 in `color`.
 // Nothing is drawn at an unsupported scale.
-void DrawTrace(Canvas& canvas, std::span<const std::int16_t> points, Rgb color, float scale);
+void DrawTrace(Canvas& canvas, std::span<const std::int16_t> points, Rgb color, float scale,
+               int penWidth = 1);
 
 // One stored trace: the same polyline limited to 0..1023, pen width left as it is, then
 // its number at x 505 beside the end of the trace (y = last height + 15) in the same

@@ -20,9 +20,14 @@ constexpr Rgb kPrinterText = MakeRgb(0, 0, 0);
 constexpr Rgb kFinalQuasiPeakColor = MakeRgb(255, 0, 255);
 constexpr Rgb kFinalAverageColor = MakeRgb(0, 200, 255);
 constexpr Rgb kPrinterBack = MakeRgb(255, 255, 255);
+constexpr Rgb kMarkerPictureColor = MakeRgb(255, 0, 0);
+constexpr Rgb kFailColor = MakeRgb(255, 0, 0);
+constexpr Rgb kMarginalColor = MakeRgb(255, 160, 0);
+constexpr Rgb kPassColor = MakeRgb(0, 200, 0);
 constexpr double kLogGridStep = 128;       // 127.875 rounded, as the logarithmic grid has it
 constexpr double kLinGridStep = kGraphTop / 8;  // 127.875
 constexpr double kMarkerHeaderRow = -210;
+constexpr double kLowestMarkerRow = -510;  // markers 4 and 9
 // Decades of the logarithmic scale: far more than any frequency the program can hold.
 constexpr int kMaxDecades = 400;
 // Far outside the picture a line's end changes nothing that shows (the margins are masked),
@@ -49,12 +54,31 @@ bool RangeUsable(const EmiGraphState& st, bool logAxis) {
   return !logAxis || (a > 0 && b > a);
 }
 
+std::string HeaderRbw(const EmiGraphState& st, const EmiHeader& header) {
+  return st.rbwText.empty() ? header.rbw : st.rbwText;
+}
+
+bool Measured(const EmiGraphState& st) { return st.results && !st.results->trace.empty(); }
+
 void TextCentred(Canvas& c, double x, double y, const std::string& text) {
   c.Text(x - c.TextWidth(text) / 2, y, text);
 }
 
 void TextEndingAt(Canvas& c, double x, double y, const std::string& text) {
   c.Text(x - c.TextWidth(text), y, text);
+}
+
+// The lowest marker row fits under the graph whatever the font (a maximised window, a
+// page): where the text is taller than the room below the table, the picture reaches
+// further down. The text's height is a fixed share of the picture's, so the scale that
+// just fits follows from the share at the usual scale.
+void FitMarkerRows(Canvas& t, EmiGraphState& st) {
+  const double share = t.TextHeight("0") / -st.scaleHeight;
+  if (!(share > 0 && share < 0.5)) return;
+  const double needed = (kScaleTop - kLowestMarkerRow) / (1 - share);
+  if (needed <= -st.scaleHeight) return;
+  st.scaleHeight = -needed;
+  t.SetScale(EmiGraphScale(st));
 }
 
 // Step 1 of both graphs: scale, font, colours, clearing.
@@ -66,6 +90,7 @@ double BeginPicture(Canvas& t, EmiGraphState& st, bool clear) {
   const double savedFont = t.FontSize();
   if (clear && !st.printer) t.Clear(st.backColor);
   t.SetFontSize(st.printer ? kBaseFontSize : kBaseFontSize * std::max(1.0f, st.fontScale));
+  if (st.fixedScaleHeight == 0 && AnyMarkerTicked(st)) FitMarkerRows(t, st);
   t.SetPenWidth(1);
   t.SetDotted(false);
   t.SetPenColor(TextColor(st));
@@ -242,7 +267,99 @@ void SegmentFigure(Canvas& t, const EmiGraphState& st, const std::vector<LimitSe
   }
 }
 
+// At print resolution the marker pictures belong to the picture: each marker's number
+// above a filled triangle whose lower tip sits on its emission, as the handles on screen.
+void MarkerPictures(Canvas& t, const EmiGraphState& st) {
+  if (st.lineWidth <= 1) return;
+  const bool dotted = t.Dotted();
+  const int width = t.PenWidth();
+  t.SetDotted(false);
+  t.SetPenWidth(std::max(1, st.lineWidth / 2));
+  t.SetPenColor(kMarkerPictureColor);
+  const double high = 0.9 * t.TextHeight("0"), half = 0.5 * t.TextWidth("0");
+  for (int i = 0; i < kEmiMarkers; ++i) {
+    const HandleState& h = st.handles[i];
+    if (!h.visible) continue;
+    constexpr int kFill = 12;  // lines from the tip across the base fill the triangle
+    for (int k = 0; k <= kFill; ++k) t.Line(h.x, h.y, h.x - half + 2 * half * k / kFill, h.y + high);
+    const std::string number = std::to_string(i);
+    t.Text(h.x - t.TextWidth(number) / 2, h.y + high + t.TextHeight(number), number);
+  }
+  t.SetDotted(dotted);
+  t.SetPenWidth(width);
+  t.SetPenColor(TextColor(st));
+}
+
+Rgb VerdictColor(Verdict v) {
+  switch (v) {
+    case Verdict::Fail:
+      return kFailColor;
+    case Verdict::Marginal:
+      return kMarginalColor;
+    case Verdict::Pass:
+      return kPassColor;
+    default:
+      return 0;
+  }
+}
+
+// The single-point test's result along the top of the graph, on the background so the
+// lines beneath do not run through it.
+void SpotVerdictLine(Canvas& t, const EmiGraphState& st, const SpotVerdict& v) {
+  const std::string text = SpotVerdictText(v);
+  const std::string verdict = VerdictText(v.verdict);
+  const std::string lead = text.substr(0, text.size() - verdict.size());
+  const double x = 6, y = kGraphTop - 6, h = t.TextHeight(text);
+  t.FilledBox(2, y + 2, x + t.TextWidth(text) + 4, y - h - 2, st.printer ? kPrinterBack : st.backColor);
+  t.SetPenColor(TextColor(st));
+  t.Text(x, y, lead);
+  t.SetPenColor(v.verdict == Verdict::NoLimit ? TextColor(st) : VerdictColor(v.verdict));
+  t.Text(x + t.TextWidth(lead), y, verdict);
+  t.SetPenColor(TextColor(st));
+}
+
 }  // namespace
+
+std::optional<SpotVerdict> JudgeSpot(const EmiGraphState& st) {
+  if (st.wideRangeScan || !st.standard || !Measured(st)) return std::nullopt;
+  std::optional<double> highest;
+  for (const EmiPoint& p : st.results->trace) {
+    if (std::isfinite(p.level) && p.level < kNoLevel) highest = std::max(highest.value_or(p.level), p.level);
+  }
+  if (!highest) return std::nullopt;
+  SpotVerdict v;
+  v.level = *highest;
+  const double c = st.spotCenter;
+  // The limit of a line as the graph draws it, where one of its segments holds the centre.
+  auto limitOf = [&](const std::vector<LimitSegment>& segments) -> std::optional<double> {
+    if (segments.empty() || (segments.front().startFreq == 0 && segments.front().stopFreq == 0)) {
+      return std::nullopt;
+    }
+    const bool held = std::any_of(segments.begin(), segments.end(), [&](const LimitSegment& s) {
+      return c >= std::min(s.startFreq, s.stopFreq) && c <= std::max(s.startFreq, s.stopFreq);
+    });
+    if (!held) return std::nullopt;
+    return SinglePointLimit(segments, c);
+  };
+  v.upperLimit = limitOf(st.standard->upperLimit);
+  v.lowerLimit = limitOf(st.standard->lowerLimit);
+  for (auto [limit, margin] : {std::pair{&v.upperLimit, &v.upperMargin}, {&v.lowerLimit, &v.lowerMargin}}) {
+    if (!*limit) continue;
+    *margin = **limit - v.level;
+    v.verdict = WorseVerdict(v.verdict, JudgeMargin(**margin, st.guardBandDb));
+  }
+  return v;
+}
+
+std::string SpotVerdictText(const SpotVerdict& v) {
+  auto part = [](const char* name, const std::optional<double>& limit, const std::optional<double>& margin) {
+    if (!limit || !margin) return std::string();
+    return std::string("  ") + name + ": " + FormatPattern(*limit, "#0.0") + " dBuV (" +
+           FormatPattern(*margin, "#0.0") + " dB)";
+  };
+  return "Level: " + FormatPattern(v.level, "#0.0") + " dBuV" + part("Upper", v.upperLimit, v.upperMargin) +
+         part("Lower", v.lowerLimit, v.lowerMargin) + "  " + VerdictText(v.verdict);
+}
 
 UserScale EmiGraphScale(const EmiGraphState& st) {
   return {kScaleLeft, kScaleTop, kScaleWidth, st.scaleHeight};
@@ -285,7 +402,7 @@ void EMC_DrawGrid(Canvas& target, EmiGraphState& st, bool showLower, bool showUp
   const EmiHeader header = st.results ? st.results->header : EmiHeader{};
   target.Text(-50, 1120, "[dBu]");
   CorrectionsText(target, st);
-  target.Text(0, -100, "RBW:" + header.rbw);
+  target.Text(0, -100, "RBW:" + HeaderRbw(st, header));
   TextCentred(target, 250, -100, "VBW:" + header.vbw);
   TextEndingAt(target, 500, -100, "Sweep:" + header.sweepTime);
   TextCentred(target, 250, -160, "Detection:" + header.detection);
@@ -295,12 +412,15 @@ void EMC_DrawGrid(Canvas& target, EmiGraphState& st, bool showLower, bool showUp
   if (usable) {
     EMC_DrawTrace(target, st);
     FinalLevels(target, st, true);
+  } else {
+    st.markerPoints.fill({0, kNoLevel, -1});
   }
   target.SetPenColor(TextColor(st));
 
   if (AnyMarkerTicked(st)) {
     MarkerTableHeader(target);
     LogMarkers(target, st);
+    MarkerPictures(target, st);
   } else {
     for (HandleState& h : st.handles) h.visible = false;
   }
@@ -373,12 +493,13 @@ bool WalkUsable(const EmiGraphState& st) {
 }  // namespace
 
 void EMC_DrawTrace(Canvas& target, EmiGraphState& st) {
+  st.markerPoints.fill({0, kNoLevel, -1});
   if (!WalkUsable(st)) return;
   const double scale = Scale(st);
   const bool dotted = target.Dotted();
   const int width = target.PenWidth();
   target.SetDotted(false);
-  target.SetPenWidth(1);
+  target.SetPenWidth(st.lineWidth);
   target.SetPenColor(kEmiTraceColor);
   const double y0 = LevelToYRaw(st.emiRefLevel, scale, st.results->trace.front().level);
   target.MoveTo(0, std::isfinite(y0) && y0 > 0 ? y0 : 0);
@@ -394,6 +515,8 @@ void EMC_DrawTrace(Canvas& target, EmiGraphState& st) {
 }
 
 void UpdateEmiMarkerPoints(EmiGraphState& st) {
+  // Nothing of an earlier drawing survives: without a trace to walk there is no reading.
+  st.markerPoints.fill({0, kNoLevel, -1});
   if (EmiLinearGraph(st)) {
     if (st.results) st.markerPoints = st.results->markerPoints;
   } else if (WalkUsable(st)) {
@@ -421,7 +544,9 @@ void DrawEmiLimitLine(Canvas& target, const EmiGraphState& st,
   if (!st.standard || segments.empty()) return;
   if (segments.front().startFreq == 0 && segments.front().stopFreq == 0) return;
   const bool dotted = target.Dotted();
+  const int width = target.PenWidth();
   target.SetDotted(true);
+  target.SetPenWidth(st.lineWidth);
   if (!st.wideRangeScan) {
     SinglePointLine(target, st, segments);
   } else {
@@ -436,6 +561,7 @@ void DrawEmiLimitLine(Canvas& target, const EmiGraphState& st,
     }
   }
   target.SetDotted(dotted);
+  target.SetPenWidth(width);
 }
 
 void EMC_Linear_DrawGrid(Canvas& target, EmiGraphState& st, bool showLower, bool showUpper,
@@ -458,9 +584,12 @@ void EMC_Linear_DrawGrid(Canvas& target, EmiGraphState& st, bool showLower, bool
   Frame(target);
   // The level labels lie in the left margin: written after the margins are masked, or the
   // mask would wipe them out.
+  // The analyzer's reference level of the measurement shown; without one, the reference
+  // the limit lines are drawn at, so the labels and the lines agree.
+  const bool measured = Measured(st);
+  const double ref = measured ? header.refLevel : st.emiRefLevel;
   for (int k = 0; k <= 8; ++k) {
-    target.Text(-50, kGraphTop - k * kLinGridStep + 20,
-                FormatPattern(header.refLevel - k * scale, "#0.0"));
+    target.Text(-50, kGraphTop - k * kLinGridStep + 20, FormatPattern(ref - k * scale, "#0.0"));
   }
 
   const double a = st.standard ? st.standard->freqStart : 0;
@@ -468,7 +597,8 @@ void EMC_Linear_DrawGrid(Canvas& target, EmiGraphState& st, bool showLower, bool
   if (usable) {
     for (int k = 0; k <= 10; k += 2) TextCentred(target, 50.0 * k, -10, FrequencyLabel(a + (b - a) / 10 * k));
   }
-  target.Text(-50, 1120, "Ref: " + FormatShortest(header.refLevel) + " " + header.ampUnit);
+  target.Text(-50, 1120, "Ref: " + FormatShortest(ref) + " " +
+                             (measured || !header.ampUnit.empty() ? header.ampUnit : std::string("dBuV")));
   target.Text(120, 1120, FormatShortest(scale) + " dB/");
   CorrectionsText(target, st);
   const double center = st.standard ? st.standard->center : 0;
@@ -476,7 +606,7 @@ void EMC_Linear_DrawGrid(Canvas& target, EmiGraphState& st, bool showLower, bool
   target.Text(0, -60, "Start:" + FrequencyLabel(a));
   TextCentred(target, 250, -60, "Center: " + FrequencyLabel(center));
   TextEndingAt(target, 500, -60, "Stop:" + FrequencyLabel(b));
-  target.Text(0, -110, "RBW:" + header.rbw);
+  target.Text(0, -110, "RBW:" + HeaderRbw(st, header));
   target.Text(110, -110, "VBW:" + header.vbw);
   TextCentred(target, 250, -110, "Span: " + FrequencyLabel(span));
   TextEndingAt(target, 500, -110, "Sweep:" + header.sweepTime);
@@ -489,15 +619,19 @@ void EMC_Linear_DrawGrid(Canvas& target, EmiGraphState& st, bool showLower, bool
   long long sum = 0;
   for (const std::int16_t v : live) sum += v;
   if (sum > 0) {
-    DrawTrace(target, live, kEmiTraceColor, static_cast<float>(scale));
+    DrawTrace(target, live, kEmiTraceColor, static_cast<float>(scale), st.lineWidth);
     target.SetPenWidth(1);
+  } else {
+    live = {};  // a sweep that is not drawn gives no marker readings either
   }
   if (usable) FinalLevels(target, st, false);
   target.SetPenColor(TextColor(st));
+  if (const auto spot = JudgeSpot(st)) SpotVerdictLine(target, st, *spot);
 
   if (AnyMarkerTicked(st)) {
     MarkerTableHeader(target);
     EMC_Linear_MarkerCalculate(target, st, live);
+    MarkerPictures(target, st);
   } else {
     for (HandleState& h : st.handles) h.visible = false;
   }

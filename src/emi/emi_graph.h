@@ -18,6 +18,7 @@
 #include "display/graph_mapping.h"
 #include "display/markers.h"
 #include "emi/emi_point.h"
+#include "emi/emi_results.h"
 #include "emi/emi_sequences.h"
 #include "emi/limit_standard.h"
 
@@ -50,6 +51,15 @@ struct EmiGraphState {
   Rgb backColor = kDefaultBackColor;
   std::array<EmiMarker, kEmiMarkers> markers{};
   std::string correctionsCaption;  // names the correction tables the levels include
+  // The header's RBW: the RBW the mode calls for until a measurement reports its own
+  // (empty: the measurement's header alone).
+  std::string rbwText;
+  // Pen width of the trace and limit lines in pixels: 1 on screen, more at print
+  // resolution so the dotted lines read on paper. Above 1 the marker pictures are drawn
+  // into the picture as well (on screen they are the window's own).
+  int lineWidth = 1;
+  // The guard band the single-point test's verdict is judged with (dB).
+  double guardBandDb = kDefaultGuardBandDb;
   // Final measurements of emissions: quasi-peak levels (drawn as x) and average levels (+).
   std::vector<EmiPoint> finalQuasiPeak, finalAverage;
   // Run-time failures of the limit drawing and the peak search: ShowErrorBox in the window.
@@ -85,6 +95,19 @@ void DrawEmiLimitLine(Canvas& target, const EmiGraphState& st,
                       const std::vector<LimitSegment>& segments);
 // Limit level at the single-point test's centre frequency; 0 when no segment holds it.
 double SinglePointLimit(const std::vector<LimitSegment>& segments, double center);
+
+// The single-point test's result as the graph shows it: the highest level measured in the
+// spot window against the limit lines drawn at the centre frequency.
+struct SpotVerdict {
+  double level = 0;
+  std::optional<double> upperLimit, lowerLimit;  // none where the line holds no limit there
+  std::optional<double> upperMargin, lowerMargin;
+  Verdict verdict = Verdict::NoLimit;
+};
+// None without a single-point measurement.
+std::optional<SpotVerdict> JudgeSpot(const EmiGraphState& st);
+// "Level: 45.3 dBuV  Upper: 56.0 dBuV (10.7 dB)  Lower: 46.0 dBuV (0.7 dB)  Marginal"
+std::string SpotVerdictText(const SpotVerdict& v);
 // Marker readings, table and handles of the linear graph from the live raw trace.
 void EMC_Linear_MarkerCalculate(Canvas& target, EmiGraphState& st,
                                 std::span<const std::int16_t> liveRaw);

@@ -48,12 +48,12 @@ std::string EmiReportHtml(const EmiReportContent& r) {
   if (!r.pictureName.empty()) html += "<p><img src=\"" + Escaped(r.pictureName) + "\" width=\"" + std::to_string(r.pictureWidth) + "\"></p>\n";
   html += "<h2>Emissions</h2>\n<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n"
           "<tr><th>Freq. (MHz)</th><th>Level (dBuV)</th><th>Upper limit</th><th>Margin</th>"
-          "<th>Lower limit</th><th>Margin</th><th>QP</th><th>AV</th><th>Verdict</th></tr>\n";
+          "<th>Lower limit</th><th>Margin</th><th>QP</th><th>AV</th><th>Verdict</th><th>Note</th></tr>\n";
   for (const EmissionResult& e : r.results.emissions) {
     html += "<tr><td align=\"right\">" + FormatShortest(e.frequency) + "</td>" + Cell(e.level) +
             Cell(e.upperLimit) + Cell(e.upperMargin) + Cell(e.lowerLimit) + Cell(e.lowerMargin) +
             Cell(e.quasiPeak) + Cell(e.average) + "<td>" + VerdictText(e.verdict) +
-            (e.final ? " (final)" : " (prescan)") + "</td></tr>\n";
+            (e.final ? " (final)" : " (prescan)") + "</td><td>" + Escaped(EmissionNote(e)) + "</td></tr>\n";
   }
   html += "</table>\n<p><b>Overall verdict: " + VerdictText(r.results.overall) + "</b> (guard band " +
           FormatShortest(r.results.guardBandDb) + " dB)</p>\n";

@@ -47,21 +47,28 @@ AnalyzerSettings MeasuredSettings(const EmiHeader& header, double scale) {
 EmiSequences::EmiSequences(AnalyzerCommands& commands) : commands_(commands) {}
 
 template <typename Body>
-EmiOutcome EmiSequences::Guarded(Body&& body) {
+EmiOutcome EmiSequences::Guarded(double refLevel, EmiResults& out, Body&& body) {
   if (running_) return EmiOutcome::Busy;
   running_ = true;
+  // A stop meant for an earlier refresh (Escape, a second press) is not meant for this one.
+  CommandTransport& transport = commands_.Transport();
+  transport.stopRequested = false;
+  transport.receiveBuffer.clear();
   // Of unknown length until a sequence knows its settle times.
   Progress(0, 0);
   EmiOutcome outcome = EmiOutcome::Done;
+  EmiResults measured;
+  measured.refLevel = refLevel;
   try {
-    body();
+    body(measured);
+    out = std::move(measured);
   } catch (const SequenceStopped&) {
     outcome = EmiOutcome::Stopped;
   } catch (const LinkError&) {
     // The link is gone: the disconnect that follows tells the user, not each step.
     outcome = EmiOutcome::Stopped;
   }
-  Status("");
+  Status(outcome == EmiOutcome::Done ? "" : kEmiStoppedStatus);
   Progress(-1, 0);
   running_ = false;
   return outcome;
@@ -174,20 +181,19 @@ void EmiSequences::Fill501(const LimitStandard& standard, double refLevel, EmiRe
   }
 }
 
-EmiOutcome EmiSequences::RunConductedScan(const LimitStandard& standard, double refLevel,
+EmiOutcome EmiSequences::RunConductedScan(LimitStandard standard, double refLevel,
                                           EmiResults& out) {
   if (!running_ && standard.bands.empty()) {
     commands_.Transport().Ports().notifier.ShowMessage(
         "The selected standard has no scan bands; nothing was measured.", MessageIcon::Warning);
     return EmiOutcome::NothingToMeasure;
   }
-  return Guarded([&] {
-    out.trace.clear();
-    out.trace.reserve(standard.bands.size() * kEmiTracePoints);
-    Settings(standard, refLevel, "9KHz", out.header, 500);
-    const float rbw = RbwInMHz(out.header.rbw);
-    out.header.timeStamp = FormatDateTime(commands_.Transport().Ports().clock.LocalNow(),
-                                          "yyyy/mm/dd hh:mm:ss");
+  return Guarded(refLevel, out, [&](EmiResults& measured) {
+    measured.trace.reserve(standard.bands.size() * kEmiTracePoints);
+    Settings(standard, refLevel, "9KHz", measured.header, 500);
+    const float rbw = RbwInMHz(measured.header.rbw);
+    measured.header.timeStamp = FormatDateTime(commands_.Transport().Ports().clock.LocalNow(),
+                                               "yyyy/mm/dd hh:mm:ss");
     // Band k of n, weighed by the settle times, which are most of each band's time.
     double settleTotal = 0, settleDone = 0;
     for (const ScanBand& band : standard.bands) settleTotal += ConductedSettleMs(band, rbw);
@@ -201,14 +207,14 @@ EmiOutcome EmiSequences::RunConductedScan(const LimitStandard& standard, double 
       Settle(ConductedSettleMs(band, rbw));
       settleDone += ConductedSettleMs(band, rbw);
       Progress(settleDone, settleTotal);
-      Transfer(out.bandBuffer, refLevel, 500);
-      AppendBandPoints(band, refLevel, out.bandBuffer, out.trace);
+      Transfer(measured.bandBuffer, refLevel, 500);
+      AppendBandPoints(band, refLevel, measured.bandBuffer, measured.trace);
     }
-    ReadBack(out.header);
+    ReadBack(measured.header);
   });
 }
 
-EmiOutcome EmiSequences::RunRadiatedScan(const LimitStandard& standard, double refLevel,
+EmiOutcome EmiSequences::RunRadiatedScan(LimitStandard standard, double refLevel,
                                          EmiResults& out) {
   if (!running_ && !(standard.freqStart < standard.freqStop)) {
     commands_.Transport().Ports().notifier.ShowMessage(
@@ -216,23 +222,23 @@ EmiOutcome EmiSequences::RunRadiatedScan(const LimitStandard& standard, double r
         MessageIcon::Warning);
     return EmiOutcome::NothingToMeasure;
   }
-  return Guarded([&] {
-    Settings(standard, refLevel, "120KHz", out.header, 300);
-    out.header.timeStamp = FormatDateTime(commands_.Transport().Ports().clock.LocalNow(),
-                                          "yyyy/mm/dd hh:mm:ss");
+  return Guarded(refLevel, out, [&](EmiResults& measured) {
+    Settings(standard, refLevel, "120KHz", measured.header, 300);
+    measured.header.timeStamp = FormatDateTime(commands_.Transport().Ports().clock.LocalNow(),
+                                               "yyyy/mm/dd hh:mm:ss");
     const double current = commands_.Get_FreqStop();
     SetRange(standard.freqStart, standard.freqStop, current);
     Wait(3000);
     Settle(RadiatedSettleMs(commands_.Get_SweepTime()));
-    Transfer(out.liveBuffer, refLevel, 300);
-    Fill501(standard, refLevel, out);
-    ReadBack(out.header);
+    Transfer(measured.liveBuffer, refLevel, 300);
+    Fill501(standard, refLevel, measured);
+    ReadBack(measured.header);
   });
 }
 
-EmiOutcome EmiSequences::RunSinglePointTest(const LimitStandard& standard, double refLevel,
+EmiOutcome EmiSequences::RunSinglePointTest(LimitStandard standard, double refLevel,
                                             EmiResults& out) {
-  return Guarded([&] {
+  return Guarded(refLevel, out, [&](EmiResults& measured) {
     CheckStop();
     ScaleUnitAndReference(standard, refLevel, 1000);
     const std::string rbw = ToLower(standard.emiMode) == "conducted" ? "9KHz" : "120KHz";
@@ -241,17 +247,17 @@ EmiOutcome EmiSequences::RunSinglePointTest(const LimitStandard& standard, doubl
     Wait(1000);
     for (int attempt = 0; attempt < 3; ++attempt) {
       Status("Getting UUT RBW.");
-      out.header.rbw = commands_.Get_RBW();
+      measured.header.rbw = commands_.Get_RBW();
       Wait(300);
-      const std::string plain = ToUpper(RemoveChars(out.header.rbw, " "));
-      if (Contains(out.header.rbw, "H") && plain != "0KHZ" && plain != "0MHZ") break;
+      const std::string plain = ToUpper(RemoveChars(measured.header.rbw, " "));
+      if (Contains(measured.header.rbw, "H") && plain != "0KHZ" && plain != "0MHZ") break;
     }
-    const float rbwMHz = RbwInMHz(out.header.rbw);
+    const float rbwMHz = RbwInMHz(measured.header.rbw);
     Status("Setting sweep time to auto.");
     commands_.Set_SweepAuto(true);
     Wait(500);
-    out.header.timeStamp = FormatDateTime(commands_.Transport().Ports().clock.LocalNow(),
-                                          "yyyy/mm/dd hh:mm:ss");
+    measured.header.timeStamp = FormatDateTime(commands_.Transport().Ports().clock.LocalNow(),
+                                               "yyyy/mm/dd hh:mm:ss");
     Status("Setting stop Freq. to " + StatusMhz(standard.freqStop));
     commands_.Set_Span(standard.span);
     Wait(2000);
@@ -262,12 +268,12 @@ EmiOutcome EmiSequences::RunSinglePointTest(const LimitStandard& standard, doubl
     commands_.Set_Detection(standard.detection, true);
     Wait(3000);
     Status("Getting detector mode.");
-    out.header.detection = commands_.Get_Detection();
+    measured.header.detection = commands_.Get_Detection();
     Wait(1000);
-    Settle(SinglePointSettleMs(out.header.detection, rbwMHz, standard));
-    Transfer(out.liveBuffer, refLevel, 300);
-    Fill501(standard, refLevel, out);
-    ReadBack(out.header);
+    Settle(SinglePointSettleMs(measured.header.detection, rbwMHz, standard));
+    Transfer(measured.liveBuffer, refLevel, 300);
+    Fill501(standard, refLevel, measured);
+    ReadBack(measured.header);
   });
 }
 

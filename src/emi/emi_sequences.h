@@ -38,11 +38,17 @@ struct EmiResults {
   std::vector<EmiPoint> trace;  // bands x 501 points (conducted) or 501
   EmiTrace markerPoints{};      // the radiated and single-point sweeps' 501 points
   EmiHeader header;
+  // The EMI reference level the measurement was taken with: its counts lie below it.
+  double refLevel = 107;
   std::vector<std::int16_t> liveBuffer;  // radiated and single-point sweeps
   std::vector<std::int16_t> bandBuffer;  // each band of the conducted scan
 };
 
 enum class EmiOutcome { Done, Stopped, Busy, NothingToMeasure };
+
+// What the status bar says when a measurement ends before its last step.
+inline constexpr const char* kEmiStoppedStatus =
+    "The EMI measurement was stopped; the previous measurement is kept.";
 
 class EmiSequences {
  public:
@@ -51,16 +57,19 @@ class EmiSequences {
   // True once the user disconnected: the sequence ends before its next step.
   std::function<bool()> stopped = [] { return false; };
 
-  EmiOutcome RunConductedScan(const LimitStandard& standard, double refLevel, EmiResults& out);
-  EmiOutcome RunRadiatedScan(const LimitStandard& standard, double refLevel, EmiResults& out);
+  // Each measurement runs on its own copy of the standard (detector, range, bands) and of
+  // the reference level, whatever happens to the caller's while it waits. `out` gets the
+  // new measurement only when it is complete; one that ends early leaves `out` as it was.
+  EmiOutcome RunConductedScan(LimitStandard standard, double refLevel, EmiResults& out);
+  EmiOutcome RunRadiatedScan(LimitStandard standard, double refLevel, EmiResults& out);
   // The standard's window must already be the spot window (SetSpotWindow).
-  EmiOutcome RunSinglePointTest(const LimitStandard& standard, double refLevel, EmiResults& out);
+  EmiOutcome RunSinglePointTest(LimitStandard standard, double refLevel, EmiResults& out);
 
   bool Running() const { return running_; }
 
  private:
   template <typename Body>
-  EmiOutcome Guarded(Body&& body);
+  EmiOutcome Guarded(double refLevel, EmiResults& out, Body&& body);
   void Status(const std::string& text);
   void Wait(double ms);
   void CheckStop();

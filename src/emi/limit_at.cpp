@@ -2,39 +2,53 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace vantrel {
 
 namespace {
 
-// Where `mhz` lies between f1 and f2 on the axis, 0..1; the log axis needs positive ends.
-std::optional<double> Fraction(double f1, double f2, double mhz, FrequencyAxis axis) {
-  if (f2 == f1) return 0.0;
-  if (axis == FrequencyAxis::Logarithmic) {
-    if (!(f1 > 0 && f2 > 0 && mhz > 0)) return std::nullopt;
-    return std::log10(mhz / f1) / std::log10(f2 / f1);
-  }
-  return (mhz - f1) / (f2 - f1);
-}
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 }  // namespace
 
-std::optional<double> LimitAt(const std::vector<LimitSegment>& segments, double mhz,
-                              FrequencyAxis axis) {
-  if (!std::isfinite(mhz)) return std::nullopt;
-  std::optional<double> limit;
+LimitLookup::LimitLookup(const std::vector<LimitSegment>& segments, FrequencyAxis axis) : axis_(axis) {
   for (const LimitSegment& s : segments) {
     // A 0/0 segment is the placeholder of a line the standard does not set.
     if (s.startFreq == 0 && s.stopFreq == 0) continue;
-    const double lo = std::min(s.startFreq, s.stopFreq), hi = std::max(s.startFreq, s.stopFreq);
-    if (mhz < lo || mhz > hi) continue;
-    const std::optional<double> t = Fraction(s.startFreq, s.stopFreq, mhz, axis);
-    if (!t || !std::isfinite(*t)) continue;
-    const double level = s.startLevel + (s.stopLevel - s.startLevel) * *t;
+    const bool log = axis == FrequencyAxis::Logarithmic;
+    // The log axis needs positive ends.
+    const bool placeable = !log || (s.startFreq > 0 && s.stopFreq > 0);
+    parts_.push_back({std::min(s.startFreq, s.stopFreq), std::max(s.startFreq, s.stopFreq),
+                      placeable ? AxisValue(s.startFreq) : kNaN,
+                      placeable ? AxisValue(s.stopFreq) : kNaN, s.startLevel, s.stopLevel});
+  }
+}
+
+double LimitLookup::AxisValue(double mhz) const {
+  if (axis_ == FrequencyAxis::Linear) return mhz;
+  return mhz > 0 ? std::log10(mhz) : kNaN;
+}
+
+std::optional<double> LimitLookup::At(double mhz, double axisValue) const {
+  if (!std::isfinite(mhz)) return std::nullopt;
+  std::optional<double> limit;
+  for (const Part& p : parts_) {
+    if (mhz < p.lo || mhz > p.hi) continue;
+    // Where `mhz` lies between the segment's ends on the axis, 0..1.
+    const double t = p.stop == p.start ? 0.0 : (axisValue - p.start) / (p.stop - p.start);
+    if (!std::isfinite(t)) continue;
+    const double level = p.startLevel + (p.stopLevel - p.startLevel) * t;
     if (!std::isfinite(level)) continue;
     limit = limit ? std::min(*limit, level) : level;
   }
   return limit;
+}
+
+std::optional<double> LimitAt(const std::vector<LimitSegment>& segments, double mhz,
+                              FrequencyAxis axis) {
+  const LimitLookup line(segments, axis);
+  return line.At(mhz, line.AxisValue(mhz));
 }
 
 }  // namespace vantrel

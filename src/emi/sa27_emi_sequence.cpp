@@ -98,6 +98,7 @@ EmiOutcome Sa27EmiSequence::Run(const LimitStandard& standard, double refLevel, 
   running_ = true;
   EmiOutcome outcome = EmiOutcome::Done;
   EmiResults measured;
+  measured.refLevel = refLevel;
   try {
     Status("Setting scale to " + FormatShortest(double(standard.scale)));
     commands_.Set_Scale(standard.scale);

@@ -58,6 +58,80 @@ int FindRegulation(const std::vector<StandardEntry>& entries, std::string_view r
   return 0;
 }
 
+namespace {
+
+std::vector<std::string> Words(std::string_view name) {
+  std::vector<std::string> words;
+  std::string word;
+  for (const char c : ToLower(name)) {
+    if (c == ' ' || c == '\t') {
+      if (!word.empty()) words.push_back(word);
+      word.clear();
+    } else {
+      word += c;
+    }
+  }
+  if (!word.empty()) words.push_back(word);
+  return words;
+}
+
+bool IsDecimal(std::string_view w) {
+  return !w.empty() && w.find_first_not_of("0123456789.") == std::string_view::npos;
+}
+
+// The measuring distance a name gives ("Radiated 3 m", "10m"), empty when it gives none.
+std::string Distance(const std::vector<std::string>& words) {
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string_view w = words[i];
+    if (IsDecimal(w) && i + 1 < words.size() && words[i + 1] == "m") return std::string(w);
+    if (w.size() > 1 && w.back() == 'm' && IsDecimal(w.substr(0, w.size() - 1))) {
+      return std::string(w.substr(0, w.size() - 1));
+    }
+  }
+  return "";
+}
+
+int Count(const std::vector<std::string>& words, const std::string& word) {
+  int n = 0;
+  for (const std::string& w : words) n += w == word;
+  return n;
+}
+
+}  // namespace
+
+int ChooseStandard(const std::vector<StandardEntry>& entries, const StandardEntry* current,
+                   std::string_view rememberedPath) {
+  if (entries.empty()) return -1;
+  if (!current) return 0;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].path == current->path) return static_cast<int>(i);
+  }
+  const std::string regulation = ToLower(current->regulation);
+  auto sameRegulation = [&](const StandardEntry& e) { return ToLower(e.regulation) == regulation; };
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (!rememberedPath.empty() && entries[i].path == rememberedPath && sameRegulation(entries[i])) {
+      return static_cast<int>(i);
+    }
+  }
+  const std::vector<std::string> mine = Words(current->name);
+  const std::string distance = Distance(mine);
+  int best = -1;
+  std::pair<int, int> bestScore{0, 0};
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (!sameRegulation(entries[i])) continue;
+    const std::vector<std::string> theirs = Words(entries[i].name);
+    int common = 0, others = 0;
+    for (const std::string& w : theirs) (Count(mine, w) > 0 ? common : others) += 1;
+    const std::string d = Distance(theirs);
+    const std::pair<int, int> score{!distance.empty() && d == distance ? 1 : 0, common - others};
+    if (best < 0 || score > bestScore) {
+      best = static_cast<int>(i);
+      bestScore = score;
+    }
+  }
+  return best >= 0 ? best : 0;
+}
+
 std::vector<std::string> DescribeProblems(const std::vector<FileProblems>& problems) {
   std::vector<std::string> lines;
   for (const FileProblems& file : problems) {
@@ -70,6 +144,17 @@ std::vector<std::string> DescribeProblems(const std::vector<FileProblems>& probl
   return lines;
 }
 
+std::string DetectorListSpelling(std::string_view detection) {
+  const std::string trimmed = Trim(detection);
+  const std::string lower = ToLower(trimmed);
+  if (lower == "normal") return "Normal";
+  if (lower == "sample") return "Sample";
+  if (lower == "peak+" || lower == "peak") return "Peak+";
+  if (lower == "avg") return "AVG";
+  if (lower == "qp" || lower == "qpeak") return "QPeak";
+  return trimmed;
+}
+
 DetectorChoice AdjustDetector(EmiTestType type, std::string_view comboText,
                               std::string_view fileDetection) {
   const std::string chosen = Trim(comboText);
@@ -78,7 +163,7 @@ DetectorChoice AdjustDetector(EmiTestType type, std::string_view comboText,
     return {chosenFits ? chosen : std::string("Normal"),
             std::vector<std::string>{"Normal", "Sample", "Peak+"}};
   }
-  DetectorChoice choice{chosenFits ? chosen : std::string(fileDetection), std::nullopt};
+  DetectorChoice choice{chosenFits ? chosen : DetectorListSpelling(fileDetection), std::nullopt};
   const std::string file = ToLower(fileDetection);
   if (file == "avg") {
     choice.list = std::vector<std::string>{"Normal", "Sample", "Peak+", "AVG"};

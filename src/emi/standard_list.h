@@ -45,6 +45,15 @@ StandardListing ListNamedStandards(const std::vector<StandardFile>& files);
 // none does; -1 for an empty list.
 int FindRegulation(const std::vector<StandardEntry>& entries, std::string_view regulation);
 
+// The entry of a new list (the list of the other mode, or the same list read again) that
+// takes the place of the user's standard `current` (none: nothing was selected):
+// the same file where it is listed; else, of the entries of its regulation, the one the
+// user last chose in this mode (`rememberedPath`), else the one whose name matches best
+// (the same measuring distance where both names give one, then the most words in
+// common and the fewest others); else the first. -1 for an empty list.
+int ChooseStandard(const std::vector<StandardEntry>& entries, const StandardEntry* current,
+                   std::string_view rememberedPath);
+
 // "file.txt line 4: text", one per problem.
 std::vector<std::string> DescribeProblems(const std::vector<FileProblems>& problems);
 
@@ -56,9 +65,13 @@ struct DetectorChoice {
 };
 
 // The detector after loading a standard: the user's choice where it fits the test type,
-// else the wide-range default "Normal" or the file's detector `fileDetection`.
+// else the wide-range default "Normal" or the file's detector `fileDetection`, spelt as
+// the detector list spells it ("QP" becomes "QPeak"), so the list shows what is measured.
 DetectorChoice AdjustDetector(EmiTestType type, std::string_view comboText,
                               std::string_view fileDetection);
+// A detector name as the detector list spells it: "QP" and "qpeak" are "QPeak", "avg" is
+// "AVG", "peak" is "Peak+"; a name the list never holds stays as written (trimmed).
+std::string DetectorListSpelling(std::string_view detection);
 
 // The spot centre text the mode calls for ("15" conducted, "100" radiated), or none when
 // the typed centre already fits.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <random>
 #include <set>
 
@@ -168,6 +169,127 @@ TEST(EmiGraph, MarkersReadTheirColumnAndSitOnTheEmission) {
   ASSERT_EQ(crosses.size(), 2u);
   EXPECT_DOUBLE_EQ((crosses[0].x1 + crosses[0].x2) / 2, FreqToXLog(0.15, 30, 1));
   EXPECT_DOUBLE_EQ((crosses[0].y1 + crosses[0].y2) / 2, LevelToYRaw(107, 10, 60));
+}
+
+TEST(EmiGraph, NoReadingOutlivesTheTraceItCameFrom) {
+  Picture p;
+  p.Scan([](double f) { return std::fabs(f - 1) < 0.01 ? 923 : 400; });
+  p.st.markers[0] = {true, "1"};
+  p.Draw();
+  ASSERT_LT(p.st.markers[0].level, kNoLevel);
+  p.results.trace.clear();  // cleared: the graph's own copy of the walk goes with it
+  UpdateEmiMarkerPoints(p.st);
+  EXPECT_TRUE(FindEmiPeaks(p.st.markerPoints, 10).empty());
+  p.Draw();
+  EXPECT_EQ(p.st.markers[0].level, kNoLevel);
+  EXPECT_FALSE(p.st.handles[0].visible);
+
+  // The linear graph: a sweep of -1 counts (cleared) is not drawn and gives no reading.
+  Picture r;
+  r.st.modeText = "Radiation";
+  r.standard.freqStart = 30;
+  r.standard.freqStop = 1000;
+  r.results.header.refLevel = 107;
+  r.results.liveBuffer.assign(kEmiTracePoints, 600);
+  r.st.markers[0] = {true, "500"};
+  r.Draw();
+  ASSERT_LT(r.st.markers[0].level, kNoLevel);
+  r.results.liveBuffer.assign(kEmiTracePoints, -1);
+  r.Draw();
+  EXPECT_EQ(r.st.markers[0].level, kNoLevel);
+  for (const Primitive& q : r.canvas.primitives) {
+    EXPECT_FALSE(q.color == kGreen && (q.kind == PrimitiveKind::Line || q.kind == PrimitiveKind::LineTo));
+  }
+}
+
+TEST(EmiGraph, TheHeaderShowsTheRbwOfTheModeUntilAMeasurementReportsOne) {
+  Picture p;
+  p.st.rbwText = "120KHz";
+  p.results.header.rbw = "9KHz";
+  p.Draw();
+  EXPECT_NE(p.canvas.FindText("RBW:120KHz"), nullptr);
+  Picture q;
+  q.results.header.rbw = "9KHz";
+  q.Draw();
+  EXPECT_NE(q.canvas.FindText("RBW:9KHz"), nullptr);
+}
+
+TEST(EmiGraph, TheLowestMarkerRowFitsWhateverTheFont) {
+  for (const float font : {1.0f, 2.0f, 4.0f}) {
+    Picture p;
+    p.Scan([](double) { return 400; });
+    for (int i = 0; i < kEmiMarkers; ++i) p.st.markers[i] = {true, "1"};
+    p.st.fontScale = font;
+    p.Draw();
+    std::optional<Primitive> row;
+    for (const Primitive& t : p.canvas.OfKind(PrimitiveKind::Text))
+      if (t.text == "4") row = t;  // marker 4's index, on the lowest row
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->y1, -510);
+    const double bottom = kScaleTop + p.st.scaleHeight;
+    p.canvas.SetFontSize(row->fontSize);  // the text's height at the scale it was drawn with
+    EXPECT_GE(row->y1 - p.canvas.TextHeight("4"), bottom - 1e-9) << font;
+    EXPECT_EQ(p.st.scaleHeight == kScaleHeightWithMarkers, font == 1.0f) << font;
+  }
+}
+
+TEST(EmiGraph, AtPrintResolutionTheLimitLinesAreWideAndTheMarkersDrawn) {
+  Picture p;
+  p.Scan([](double f) { return std::fabs(f - 1) < 0.01 ? 923 : 400; });
+  p.st.markers[0] = {true, "1"};
+  p.st.printer = true;
+  p.st.lineWidth = 4;
+  p.Draw();
+  for (const Primitive& l : p.Lines(kRed)) {
+    if (l.dotted) {
+      EXPECT_EQ(l.width, 4);
+    }
+  }
+  // Marker 0's picture: filled from its tip on the emission, its number above.
+  std::vector<Primitive> picture;
+  for (const Primitive& l : p.Lines(kRed))
+    if (!l.dotted && l.x1 == p.st.handles[0].x && l.y1 == 923) picture.push_back(l);
+  EXPECT_EQ(picture.size(), 13u);
+  bool numbered = false;  // the table's row "0" lies under the graph; the picture's above the tip
+  for (const Primitive& t : p.canvas.OfKind(PrimitiveKind::Text)) numbered = numbered || (t.text == "0" && t.y1 > 923);
+  EXPECT_TRUE(numbered);
+
+  Picture screen;  // on screen the window's own handles show the markers
+  screen.Scan([](double) { return 400; });
+  screen.st.markers[0] = {true, "1"};
+  screen.Draw();
+  for (const Primitive& l : screen.Lines(kRed)) EXPECT_TRUE(l.dotted);
+}
+
+TEST(EmiGraph, TheSinglePointTestShowsItsLevelLimitsMarginsAndVerdict) {
+  Picture p;
+  p.st.wideRangeScan = false;
+  p.st.spotCenter = 1;
+  p.results.header.refLevel = 107;
+  for (int i = 0; i < kEmiTracePoints; ++i) p.results.trace.push_back({1 + (i - 250) * 2e-6, i == 250 ? 44.5 : 30, 0});
+  const struct {
+    double guard;
+    const char* shown;
+  } cases[] = {
+      {1, "Level: 44.5 dBuV  Upper: 56.0 dBuV (11.5 dB)  Lower: 46.0 dBuV (1.5 dB)  Pass"},
+      {3, "Level: 44.5 dBuV  Upper: 56.0 dBuV (11.5 dB)  Lower: 46.0 dBuV (1.5 dB)  Marginal"},
+  };
+  for (const auto& c : cases) {
+    p.st.guardBandDb = c.guard;
+    const auto v = JudgeSpot(p.st);
+    ASSERT_TRUE(v);
+    EXPECT_EQ(SpotVerdictText(*v), c.shown);
+  }
+  p.Draw();
+  EXPECT_NE(p.canvas.FindText("Marginal"), nullptr);
+  p.results.trace[250].level = 47;
+  EXPECT_EQ(JudgeSpot(p.st)->verdict, Verdict::Fail);
+  p.st.spotCenter = 40;  // beyond every segment: no limit there
+  EXPECT_EQ(SpotVerdictText(*JudgeSpot(p.st)), "Level: 47.0 dBuV  No limit");
+  p.results.trace.clear();
+  EXPECT_FALSE(JudgeSpot(p.st));
+  p.st.wideRangeScan = true;
+  EXPECT_FALSE(JudgeSpot(p.st));
 }
 
 TEST(EmiGraph, UnusableInputsDrawSafely) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "commands/sim_link.h"
+#include "emi/emi_results.h"
 #include "emi/emi_rules.h"
 #include "emi/emi_sequences.h"
 
@@ -106,10 +107,14 @@ TEST(EmiSequences, RefusalsAndStops) {
   EXPECT_EQ(run.link.notifier.messages.size(), 1u);
   EXPECT_TRUE(run.link.Received().empty());
 
+  // The measurement on show before the scan that is stopped.
+  run.results.trace = {{1, 40, 700}};
+  run.results.header.timeStamp = "2026/01/02 03:04:05";
   EmiOutcome nested = EmiOutcome::Done;
   bool disconnected = false;
   run.link.clock.onEvents = [&] {
-    if (run.results.trace.size() == 501 && !disconnected) {
+    const auto& st = run.link.notifier.statuses;
+    if (!disconnected && std::count(st.begin(), st.end(), "Getting wave data.") == 1) {
       nested = run.sequences.RunRadiatedScan(ConductedStandard(), 107, run.results);
       disconnected = true;
     }
@@ -118,11 +123,58 @@ TEST(EmiSequences, RefusalsAndStops) {
   EXPECT_EQ(run.sequences.RunConductedScan(ConductedStandard(), 107, run.results),
             EmiOutcome::Stopped);
   EXPECT_EQ(nested, EmiOutcome::Busy);
-  EXPECT_EQ(run.results.trace.size(), 501u);
+  // Stopped after its first band: the previous measurement stays whole, and the status
+  // bar says why nothing new is shown.
+  ASSERT_EQ(run.results.trace.size(), 1u);
+  EXPECT_EQ(run.results.header.timeStamp, "2026/01/02 03:04:05");
   EXPECT_EQ(run.link.Count("MEAS:FREQ:STP 30 MHz"), 0);  // the second band never began
   EXPECT_EQ(run.link.notifier.messages.size(), 1u);
-  EXPECT_EQ(run.link.notifier.statuses.back(), "");
+  EXPECT_EQ(run.link.notifier.statuses.back(), kEmiStoppedStatus);
   EXPECT_FALSE(run.sequences.Running());
+}
+
+TEST(EmiSequences, EachMeasurementRunsOnItsOwnCopyOfTheStandardAndReferenceLevel) {
+  for (const bool conducted : {true, false}) {
+    Bench run;
+    LimitStandard standard = ConductedStandard();
+    if (!conducted) {
+      standard.freqStart = 30;
+      standard.freqStop = 230;
+    }
+    double refLevel = 97;
+    bool changed = false;
+    // Inside a wait the window's standard is loaded afresh from another file (its band
+    // list reallocated) and the reference level typed anew.
+    run.link.clock.onEvents = [&] {
+      if (changed || run.link.clock.NowMs() < 5000) return;
+      changed = true;
+      standard.bands = {{1, 2}, {2, 3}, {3, 4}, {4, 5}};
+      standard.freqStart = 500;
+      standard.freqStop = 1000;
+      standard.detection = "Sample";
+      refLevel = 60;
+    };
+    const EmiOutcome outcome = conducted ? run.sequences.RunConductedScan(standard, refLevel, run.results)
+                                         : run.sequences.RunRadiatedScan(standard, refLevel, run.results);
+    ASSERT_EQ(outcome, EmiOutcome::Done);
+    ASSERT_TRUE(changed);
+    const auto& trace = run.results.trace;
+    ASSERT_EQ(trace.size(), conducted ? 1002u : 501u);
+    EXPECT_DOUBLE_EQ(trace.front().frequency, conducted ? 0.15 : 30);
+    EXPECT_DOUBLE_EQ(trace.back().frequency, conducted ? 30 : 230);
+    EXPECT_EQ(run.results.refLevel, 97);
+    EXPECT_EQ(run.link.Count("MEAS:REFL 60"), 0);
+    EXPECT_EQ(run.link.Count("MEAS:TRA:DET 2"), 0);
+  }
+}
+
+TEST(EmiSequences, AStopMeantForAnEarlierRefreshDoesNotEndTheNext) {
+  Bench run;
+  run.link.transport.stopRequested = true;  // Escape pressed during a spectrum refresh
+  run.link.transport.receiveBuffer = "late answer";
+  ASSERT_EQ(run.sequences.RunConductedScan(ConductedStandard(), 107, run.results), EmiOutcome::Done);
+  EXPECT_EQ(run.results.trace.size(), 1002u);
+  EXPECT_EQ(run.link.notifier.statuses.back(), "");
 }
 
 TEST(EmiSequences, SinglePointWaitsForTheDetector) {
@@ -136,6 +188,23 @@ TEST(EmiSequences, SinglePointWaitsForTheDetector) {
   EXPECT_EQ(run.link.Count("MEAS:SPAN 0.001 MHz"), 1);
   EXPECT_EQ(run.link.Count("MEAS:FREQ:CEN 15 MHz"), 1);
   EXPECT_NEAR(run.results.trace[500].frequency, 15.0005, 1e-12);
+}
+
+TEST(EmiSequences, TheDefaultSceneShowsAnEmissionThatPassesClassB) {
+  Bench run;
+  LimitStandard classB;
+  ParseStandard(
+      "[general]\nemimode=Conducted\ndetection=Normal\nfreq start=0.15\nfreq stop=30\nscale=10\n"
+      "[band]\n1=0.15,0.5\n2=0.5,5\n3=5,30\n[limitlower]\n1=0.15,56,0.5,46\n2=0.5,46,5,46\n"
+      "3=5,50,30,50\n[limitupper]\n1=0.15,66,0.5,56\n2=0.5,56,5,56\n3=5,60,30,60\n",
+      classB);
+  ASSERT_EQ(run.sequences.RunConductedScan(classB, 107, run.results), EmiOutcome::Done);
+  const auto& trace = run.results.trace;
+  const auto strongest = std::max_element(trace.begin(), trace.end(), [](auto& a, auto& b) { return a.level < b.level; });
+  EXPECT_GT(strongest->level, 35);  // above the graph's bottom line at 27 dBuV
+  // Passed with 6 dB to spare everywhere, twice the usual guard band.
+  const PointsJudgement judged = JudgeMeasuredPoints(trace, classB, FrequencyAxis::Logarithmic, 6);
+  EXPECT_EQ(VerdictText(judged.overall), "Pass") << "within 6 dB of a limit at " << judged.stretches.front().worst.frequency;
 }
 
 TEST(EmiSequences, TheEmiSceneShowsOnTheConductedScan) {

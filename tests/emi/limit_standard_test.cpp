@@ -102,6 +102,42 @@ TEST(StandardList, ModeChangeFindsTheSameRegulation) {
   EXPECT_EQ(FindRegulation(ListStandards(files, "none").entries, "FCC B"), -1);
 }
 
+TEST(StandardList, ARelistedListKeepsTheUsersStandardOrItsBestCounterpart) {
+  const auto entry = [](const char* path, const char* name, const char* regulation) {
+    return StandardEntry{path, name, "", regulation};
+  };
+  const StandardEntry conducted = entry("b_c", "CISPR 32 / EN 55032 Class B Conducted", "CISPR 32 Class B");
+  const StandardEntry fcc = entry("f_c", "FCC Part 15 Class B Conducted", "FCC 15 Class B");
+  const std::vector<StandardEntry> radiated{
+      entry("a_10", "CISPR 32 / EN 55032 Class A Radiated 10 m", "CISPR 32 Class A"),
+      entry("b_10", "CISPR 32 / EN 55032 Class B Radiated 10 m", "CISPR 32 Class B"),
+      entry("b_3", "CISPR 32 / EN 55032 Class B Radiated 3 m", "CISPR 32 Class B"),
+      entry("b_3g", "CISPR 32 / EN 55032 Class B Radiated 3 m 1-3 GHz", "CISPR 32 Class B"),
+      entry("f_3", "FCC Part 15 Class B Radiated 3m", "FCC 15 Class B"),
+  };
+  const StandardEntry tenMetres = entry("x_10", "Other Radiated 10m", "CISPR 32 Class B");
+  const StandardEntry threeMetres = entry("x_3", "Other radiated 3 m", "cispr 32 class b");
+  const struct {
+    const char* why;
+    const StandardEntry* current;
+    const char* remembered;
+    int chosen;
+  } cases[] = {
+      {"the same file stays", &radiated[2], "", 2},
+      {"the user's last choice of the regulation", &conducted, "b_3", 2},
+      {"a remembered file of another regulation does not count", &conducted, "f_3", 1},
+      {"no distance given: the fewest other words, the first of equals", &conducted, "", 1},
+      {"the same measuring distance, written either way", &threeMetres, "", 2},
+      {"the same measuring distance", &tenMetres, "", 1},
+      {"another regulation", &fcc, "", 4},
+      {"nothing selected", nullptr, "b_3", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ChooseStandard(radiated, c.current, c.remembered), c.chosen) << c.why;
+  const StandardEntry unknown = entry("u", "Unknown", "none");
+  EXPECT_EQ(ChooseStandard(radiated, &unknown, ""), 0);
+  EXPECT_EQ(ChooseStandard({}, &conducted, ""), -1);
+}
+
 TEST(StandardList, MalformedFilesReportTheirLines) {
   struct Case {
     std::string text;
@@ -169,6 +205,10 @@ TEST(StandardList, DetectorFollowsTheTestType) {
       {EmiTestType::SinglePointTest, "peak+", "qp", "peak+",
        L{"Normal", "Sample", "Peak+", "QPeak"}},
       {EmiTestType::SinglePointTest, "", "Normal", "Normal", std::nullopt},
+      // The file's spelling becomes the list's, so the list shows what is measured.
+      {EmiTestType::SinglePointTest, "", "QP", "QPeak", L{"Normal", "Sample", "Peak+", "QPeak"}},
+      {EmiTestType::SinglePointTest, "Normal ", "avg", "Normal", L{"Normal", "Sample", "Peak+", "AVG"}},
+      {EmiTestType::SinglePointTest, "x", "avg", "AVG", L{"Normal", "Sample", "Peak+", "AVG"}},
   };
   for (const Case& c : cases) {
     const DetectorChoice d = AdjustDetector(c.type, c.combo, c.file);
