@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 
 #include "app/analyzer_window.h"
 #include "app/fake_links.h"
@@ -45,6 +46,22 @@ class SimWindowTest : public ::testing::Test {
     T* found = window->findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(found, nullptr) << name;
     return found;
+  }
+  // Picks an entry of a list as the user does, so that its handler runs.
+  void Pick(const char* list, const char* text) {
+    QComboBox* box = Find<QComboBox>(list);
+    const int index = box->findText(QString::fromLatin1(text));
+    ASSERT_GE(index, 0) << text;
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+  }
+  // Connected, in EMI mode, with the Setting panel open.
+  void EmiModeWithSettings() {
+    Key("btnOpenCOM")->trigger();
+    ASSERT_TRUE(window->Identified());
+    Key("btnEMCMode")->trigger();
+    Key("btnSetting")->trigger();
+    ASSERT_TRUE(window->EmiMode());
   }
 
   VirtualClock clock;

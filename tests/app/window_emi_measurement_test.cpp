@@ -63,20 +63,6 @@ class WindowEmiMeasurementTest : public testing::SimWindowTest {
     Adjust(links);
     window = std::make_unique<AnalyzerWindow>(std::move(links));
   }
-  void Pick(const char* list, const char* text) {
-    QComboBox* box = Find<QComboBox>(list);
-    const int index = box->findText(QString::fromLatin1(text));
-    ASSERT_GE(index, 0) << text;
-    box->setCurrentIndex(index);
-    emit box->activated(index);
-  }
-  void EmiModeWithSettings() {
-    Key("btnOpenCOM")->trigger();
-    ASSERT_TRUE(window->Identified());
-    Key("btnEMCMode")->trigger();
-    Key("btnSetting")->trigger();
-    ASSERT_TRUE(window->EmiMode());
-  }
   void Scan(const char* mode, const char* standard) {
     Pick("cboEMCMode", mode);
     Pick("cboStd", standard);

@@ -64,20 +64,6 @@ class WindowEmiTest : public testing::SimWindowTest {
     cable.write("type=cable\n0.1,10\n3000,10\n");
     links.correctionFolders = [this] { return QStringList{corrections.path()}; };
   }
-  void Pick(const char* list, const char* text) {
-    QComboBox* box = Find<QComboBox>(list);
-    const int index = box->findText(QString::fromLatin1(text));
-    ASSERT_GE(index, 0) << text;
-    box->setCurrentIndex(index);
-    emit box->activated(index);
-  }
-  void EmiModeWithSettings() {
-    Key("btnOpenCOM")->trigger();
-    ASSERT_TRUE(window->Identified());
-    Key("btnEMCMode")->trigger();
-    Key("btnSetting")->trigger();
-    ASSERT_TRUE(window->EmiMode());
-  }
 
   QTemporaryDir folder;
   QTemporaryDir corrections;
